@@ -1,0 +1,279 @@
+#include "toolkit/ControlArray.h"
+#include "toolkit/Form.h"
+#include "toolkit/Image.h"
+#include "toolkit/Label.h"
+#include "toolkit/PictureButton.h"
+#include "toolkit/TestDriver.h"
+#include "toolkit/TextBox.h"
+#include "toolkit/Timer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace forms;
+namespace t = forms::testing;
+
+namespace {
+
+class SampleForm : public Form {
+public:
+    SampleForm()
+        : Form({.name = "sample",
+                .caption = "Sample",
+                .width = 4500,
+                .height = 3000,
+                .backColor = rgb(1, 2, 3)}) {
+        ok.onClick = [this] { clicks.push_back("ok"); };
+        esc.onClick = [this] { clicks.push_back("esc"); };
+        box.onGotFocus = [this] { clicks.push_back("box+"); };
+        box.onLostFocus = [this] { clicks.push_back("box-"); };
+        caption.onMouseMove = [this](const PointerEvent& e) { pointer.push_back(e); };
+        caption.onMouseDown = [this](const PointerEvent& e) { pointer.push_back(e); };
+        caption.onClick = [this] { clicks.push_back("caption"); };
+        onMouseDown = [this](const PointerEvent&) { clicks.push_back("body"); };
+        tick.onTimer = [this] { ++ticks; };
+    }
+    int loads = 0;
+    int ticks = 0;
+    int publicMember = 0;
+    std::vector<std::string> clicks;
+    std::vector<PointerEvent> pointer;
+
+    Image picture{*this,
+                  {.name = "picture", .left = 0, .top = 0, .width = 4500, .height = 375, .stretch = true}};
+    Label caption{
+        *this,
+        {.name = "caption", .left = 1440, .top = 240, .width = 1335, .height = 255, .caption = "Hello"}};
+    TextBox box{*this,
+                {.name = "box",
+                 .left = 300,
+                 .top = 900,
+                 .width = 615,
+                 .height = 465,
+                 .tabIndex = 0,
+                 .accessibleName = "Amount:"}};
+    PictureButton ok{*this,
+                     {.name = "ok", .left = 1920, .top = 1920, .width = 1215, .height = 495, .tabIndex = 1}};
+    PictureButton esc{*this,
+                      {.name = "esc", .left = 3200, .top = 120, .width = 375, .height = 375, .cancel = true}};
+    ControlArray<Label> rows{*this,
+                             {{.name = "rows", .top = 0, .width = 100, .height = 100},
+                              {.name = "rows", .top = 100, .width = 100, .height = 100}}};
+    Timer tick{*this, {.name = "tick", .interval = 1}};
+
+protected:
+    void formLoad() override { ++loads; }
+};
+
+class ToolkitTest : public ::testing::Test {
+protected:
+    void TearDown() override { form.unload(); }
+    SampleForm form;
+};
+
+TEST_F(ToolkitTest, WindowLoadsOnFirstUseOfAControlNotOnWritingAMember) {
+    form.publicMember = 4;
+    EXPECT_FALSE(form.isLoaded());
+    EXPECT_EQ(form.loads, 0);
+    EXPECT_EQ(form.caption.caption(), "Hello");
+    EXPECT_TRUE(form.isLoaded());
+    EXPECT_EQ(form.loads, 1);
+    form.caption.setCaption("Changed");
+    EXPECT_EQ(form.loads, 1);
+}
+
+TEST_F(ToolkitTest, UnloadKeepsMembersAndReloadStartsFromTheDesign) {
+    form.publicMember = 7;
+    form.box.setLeft(-8000);
+    form.caption.setCaption("Changed");
+    form.unload();
+    EXPECT_FALSE(form.isLoaded());
+    EXPECT_EQ(form.publicMember, 7);
+    EXPECT_EQ(form.caption.caption(), "Hello");
+    EXPECT_EQ(form.box.left(), 300.0f);
+    EXPECT_EQ(form.loads, 2);
+}
+
+struct TwipsCase {
+    const char* name;
+    float value;
+};
+
+class ExactTwips : public ToolkitTest, public ::testing::WithParamInterface<TwipsCase> {};
+
+TEST_P(ExactTwips, PositionsAndHeightsReadBackAsWritten) {
+    const float value = GetParam().value;
+    form.box.setLeft(value);
+    form.ok.setTop(value);
+    form.picture.setHeight(value < 15 ? 15 : value);
+    EXPECT_EQ(form.box.left(), value);
+    EXPECT_EQ(form.ok.top(), value);
+    EXPECT_EQ(form.picture.height(), value < 15 ? 15 : value);
+    if (value > 0) {
+        form.setHeight(value);
+        EXPECT_EQ(form.height(), value);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(NotWholePixels, ExactTwips,
+                         ::testing::Values(TwipsCase{"SlideOut", -8000}, TwipsCase{"GrowStep", 4330},
+                                           TwipsCase{"ThirdOfAPixel", 505}, TwipsCase{"Tall", 5730},
+                                           TwipsCase{"Fraction", 12.5f}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolkitTest, ScreenShowsTwipsAtFifteenPerPixel) {
+    form.show();
+    form.setHeight(4330);
+    form.ok.setTop(1925);
+    const t::Pixels shot = t::grab(form);
+    EXPECT_EQ(shot.width, 300);
+    EXPECT_EQ(shot.height, 289); // 4330 / 15 = 288.67
+}
+
+TEST_F(ToolkitTest, NonFiniteOrEmptySizesAreRefused) {
+    EXPECT_THROW(form.box.setLeft(std::numeric_limits<float>::quiet_NaN()), Error);
+    EXPECT_THROW(form.box.setLeft(std::numeric_limits<float>::infinity()), Error);
+    EXPECT_THROW(form.setHeight(0), Error);
+    EXPECT_THROW(form.setHeight(-300), Error);
+    EXPECT_EQ(form.box.left(), 300.0f);
+}
+
+TEST_F(ToolkitTest, ControlArrayIndexesFromZeroAndRefusesOthers) {
+    EXPECT_EQ(form.rows.ubound(), 1);
+    EXPECT_EQ(form.rows[1].top(), 100.0f);
+    EXPECT_THROW(form.rows[2], Error);
+    EXPECT_THROW(form.rows[-1], Error);
+}
+
+TEST_F(ToolkitTest, PointerEventsCarryTwipsOfTheSurfaceAfterTheWindowMoved) {
+    form.show();
+    form.move(3000, 1500);
+    t::pointerMove(form.caption, LeftButton, ShiftMask, 600, 150);
+    t::pointerDown(form.caption, RightButton, 0, 30, 45);
+    ASSERT_EQ(form.pointer.size(), 2u);
+    EXPECT_EQ(form.pointer[0].button, LeftButton);
+    EXPECT_EQ(form.pointer[0].shift, ShiftMask);
+    EXPECT_FLOAT_EQ(form.pointer[0].x, 600);
+    EXPECT_FLOAT_EQ(form.pointer[0].y, 150);
+    EXPECT_EQ(form.pointer[1].button, RightButton);
+    EXPECT_FLOAT_EQ(form.pointer[1].x, 30);
+    // The label took the press: the window body under it heard nothing.
+    EXPECT_EQ(std::count(form.clicks.begin(), form.clicks.end(), "body"), 0);
+}
+
+TEST_F(ToolkitTest, LabelClicksOnReleaseAndButtonsOnEnterSpaceAndEscape) {
+    form.show();
+    t::click(form.caption);
+    t::focus(form.ok);
+    t::pressKey(t::Key::Enter);
+    t::pressKey(t::Key::Space);
+    t::pressKey(t::Key::Escape);
+    EXPECT_EQ(form.clicks, (std::vector<std::string>{"caption", "box-", "ok", "ok", "esc"}));
+}
+
+TEST_F(ToolkitTest, FocusStartsFirstInOrderAndFocusEventsFollowTheKeyboard) {
+    form.show();
+    EXPECT_EQ(form.activeControl(), &form.box);
+    t::focus(form.ok);
+    t::focus(form.box);
+    t::pressKey(t::Key::Tab);
+    EXPECT_EQ(form.activeControl(), &form.ok);
+    EXPECT_EQ(form.clicks, (std::vector<std::string>{"box-", "box+", "box-"}));
+}
+
+TEST_F(ToolkitTest, TypedTextIsTheBoxText) {
+    form.show();
+    t::focus(form.box);
+    t::typeText("45.5");
+    EXPECT_EQ(form.box.text(), "45.5");
+}
+
+TEST_F(ToolkitTest, AccessibleNamesComeFromTheDesignOrTheCaption) {
+    form.show();
+    EXPECT_EQ(t::accessibleName(form.box), "Amount:");
+    EXPECT_EQ(t::accessibleName(form.caption), "Hello");
+    EXPECT_EQ(t::windowTitle(form), "Sample");
+}
+
+TEST_F(ToolkitTest, TimersTickOnlyWhileEnabledAndLoaded) {
+    EXPECT_EQ(t::stepTimers(form), 0);
+    form.tick.setEnabled(true);
+    EXPECT_EQ(t::stepTimers(form), 1);
+    EXPECT_EQ(t::stepTimers(form), 1);
+    form.tick.setEnabled(false);
+    EXPECT_EQ(t::stepTimers(form), 0);
+    EXPECT_EQ(form.ticks, 2);
+    form.tick.setEnabled(true);
+    form.unload();
+    EXPECT_FALSE(form.tick.tick());
+    EXPECT_EQ(form.ticks, 2);
+}
+
+TEST_F(ToolkitTest, EnablingARunningTimerKeepsOneSeriesOfTicks) {
+    t::setManualTimers(false);
+    form.tick.setEnabled(true);
+    form.tick.setEnabled(true);
+    EXPECT_EQ(t::runningTimerCount(), 1);
+    form.tick.setInterval(5);
+    EXPECT_EQ(t::runningTimerCount(), 1);
+    form.unload();
+    EXPECT_EQ(t::runningTimerCount(), 0);
+    t::setManualTimers(true);
+}
+
+TEST(TimerPeriod, ShortIntervalsTickAtTheClassicDesktopRate) {
+    EXPECT_EQ(kMinimumTickPeriod.count(), 15625); // 1/64 s
+}
+
+class ModalForm : public Form {
+public:
+    ModalForm()
+        : Form(
+              {.name = "modal", .width = 3000, .height = 2000, .startPosition = StartPosition::CenterOwner}) {
+        ok.onClick = [this] { unload(); };
+    }
+    PictureButton ok{*this,
+                     {.name = "ok", .left = 100, .top = 100, .width = 1215, .height = 495, .tabIndex = 0}};
+};
+
+TEST_F(ToolkitTest, ModalShowWaitsUntilTheWindowIsUnloadedAndCentresOnItsOwner) {
+    form.show();
+    form.move(1500, 3000);
+    ModalForm modal;
+    bool answered = false;
+    t::expectModal([&](Form& shown) {
+        EXPECT_EQ(&shown, &modal);
+        EXPECT_TRUE(modal.ok.hasFocus());
+        EXPECT_FLOAT_EQ(modal.left(), 1500 + (4500 - 3000) / 2);
+        EXPECT_FLOAT_EQ(modal.top(), 3495); // 3500 to the nearest whole pixel
+        answered = true;
+        t::pressKey(t::Key::Enter);
+    });
+    modal.showModal();
+    EXPECT_TRUE(answered);
+    EXPECT_FALSE(modal.isLoaded());
+}
+
+class ThrowingForm : public Form {
+public:
+    ThrowingForm()
+        : Form({.name = "throwing", .width = 1500, .height = 1500}) {
+        boom.onClick = [] { throw Error("Division by zero"); };
+    }
+    PictureButton boom{*this, {.name = "boom", .width = 500, .height = 500}};
+};
+
+TEST(UncaughtError, EndsTheProcessWithAMessageBoxAndNonZeroStatus) {
+    EXPECT_EXIT(
+        {
+            t::setFatalErrorBoxHandler(
+                [](const std::string& text) { fprintf(stderr, "box said: %s\n", text.c_str()); });
+            ThrowingForm form;
+            form.show();
+            t::click(form.boom);
+        },
+        ::testing::ExitedWithCode(1), "box said: Run-time error:\\s+Division by zero");
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace forms {
+
+// The program's one toolkit instance: create it first in main, then show the start-up window and run.
+class Application {
+public:
+    Application(int& argc, char** argv);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    int run();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Runs an event handler; an error escaping it takes the uncaught-error path: a message box names the
+// error and the process ends with a non-zero status.
+void deliver(const std::function<void()>& handler);
+
+// Ends the process at once with status 0: no further handler runs and every window goes with it.
+[[noreturn]] void endProcess();
+
+// Asks the desktop to open an address with the user's default handler; the result is not examined.
+void openUrl(const std::string& address);
+
+} // namespace forms

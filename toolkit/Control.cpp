@@ -1,0 +1,87 @@
+#include "toolkit/Control.h"
+
+#include "toolkit/Form.h"
+#include "toolkit/Native.h"
+
+#include <cmath>
+
+namespace forms {
+
+namespace {
+Twips checkedTwips(Twips value) {
+    if (!std::isfinite(value)) throw Error("Invalid property value");
+    return value;
+}
+} // namespace
+
+Control::Control(Form& form, ControlKind kind, ControlProps design)
+    : form_(form)
+    , kind_(kind)
+    , design_(std::move(design))
+    , props_(design_) {
+    form_.registerControl(this);
+}
+
+Control::~Control() = default;
+
+const ControlProps& Control::loadedProps() const {
+    form_.ensureLoaded();
+    return props_;
+}
+
+Twips Control::left() const {
+    return loadedProps().left;
+}
+Twips Control::top() const {
+    return loadedProps().top;
+}
+Twips Control::width() const {
+    return loadedProps().width;
+}
+Twips Control::height() const {
+    return loadedProps().height;
+}
+void Control::setLeft(Twips value) {
+    set(&ControlProps::left, checkedTwips(value), ControlProp::Geometry);
+}
+void Control::setTop(Twips value) {
+    set(&ControlProps::top, checkedTwips(value), ControlProp::Geometry);
+}
+void Control::setHeight(Twips value) {
+    set(&ControlProps::height, checkedTwips(value), ControlProp::Geometry);
+}
+bool Control::visible() const {
+    return loadedProps().visible;
+}
+void Control::setVisible(bool value) {
+    set(&ControlProps::visible, value, ControlProp::Visible);
+}
+
+void Control::setFontBold(bool value) {
+    loadedProps();
+    props_.font.bold = value;
+    sync(ControlProp::Font);
+}
+
+void Control::setFocus() {
+    loadedProps();
+    if (native_) native_->setFocus();
+}
+
+bool Control::hasFocus() const {
+    loadedProps();
+    return native_ && native_->hasFocus();
+}
+
+void Control::sync(ControlProp changed) {
+    if (native_) native_->update(changed);
+}
+
+void Control::attach(std::unique_ptr<NativeControl> native) {
+    native_ = std::move(native);
+}
+void Control::detach() {
+    native_.reset();
+}
+
+} // namespace forms

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "toolkit/Types.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace forms {
+
+class Form;
+class NativeControl;
+
+enum class ControlProp { Geometry, Visible, Caption, Font, ForeColor, BackColor, Picture, Pointer };
+
+enum class ControlKind { Label, TextBox, PictureButton, PictureBox, Image, Frame };
+
+// A control's properties. A control's design holds their starting values; loading its window resets the
+// control to them.
+struct ControlProps {
+    std::string name;
+    Twips left = 0;
+    Twips top = 0;
+    Twips width = 0;
+    Twips height = 0;
+    std::string caption; // a label's caption, a text box's text
+    Font font;
+    Color foreColor = kButtonText;
+    Color backColor = kWhite;
+    Picture picture;
+    Picture downPicture; // a picture button's second state picture, shown while it is pressed
+    bool stretch = false;
+    bool visible = true;
+    MousePointer mousePointer = MousePointer::Default;
+    Picture mouseIcon;
+    int tabIndex = -1;   // place in the keyboard focus order; -1 takes no focus from the keyboard
+    bool cancel = false; // answers the Escape key of its window
+    std::string accessibleName;
+};
+
+// Base of all controls. Reading or writing any property loads the control's window first, as the
+// classic forms runtime does.
+class Control {
+public:
+    Control(Form& form, ControlKind kind, ControlProps design);
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    ControlKind kind() const { return kind_; }
+    const std::string& name() const { return design_.name; }
+    const ControlProps& design() const { return design_; }
+    Form& form() const { return form_; }
+
+    Twips left() const;
+    Twips top() const;
+    Twips width() const;
+    Twips height() const;
+    void setLeft(Twips value);
+    void setTop(Twips value);
+    void setHeight(Twips value);
+    bool visible() const;
+    void setVisible(bool value);
+    void setFocus();
+    bool hasFocus() const;
+
+    std::function<void()> onClick;
+    std::function<void()> onGotFocus;
+    std::function<void()> onLostFocus;
+    std::function<void(const PointerEvent&)> onMouseDown;
+    std::function<void(const PointerEvent&)> onMouseMove;
+
+    // Entry points for the platform layer and the test driver.
+    const ControlProps& props() const { return props_; }
+    NativeControl* native() const { return native_.get(); }
+    void attach(std::unique_ptr<NativeControl> native);
+    void detach();
+    void resetToDesign() { props_ = design_; }
+    // The user typed: the platform keeps the text without drawing it again.
+    void textEditedByUser(std::string text) { props_.caption = std::move(text); }
+
+protected:
+    // Kinds expose the subset of these that they have.
+    const std::string& caption() const { return loadedProps().caption; }
+    void setCaption(std::string value) {
+        set(&ControlProps::caption, std::move(value), ControlProp::Caption);
+    }
+    Color foreColor() const { return loadedProps().foreColor; }
+    void setForeColor(Color value) { set(&ControlProps::foreColor, value, ControlProp::ForeColor); }
+    Color backColor() const { return loadedProps().backColor; }
+    void setBackColor(Color value) { set(&ControlProps::backColor, value, ControlProp::BackColor); }
+    bool fontBold() const { return loadedProps().font.bold; }
+    void setFontBold(bool value);
+    const Picture& picture() const { return loadedProps().picture; }
+    void setPicture(Picture value) { set(&ControlProps::picture, std::move(value), ControlProp::Picture); }
+
+    const ControlProps& loadedProps() const;
+    template <typename T> void set(T ControlProps::*member, T value, ControlProp changed) {
+        loadedProps();
+        props_.*member = std::move(value);
+        sync(changed);
+    }
+    void sync(ControlProp changed);
+
+private:
+    friend class NativeControl;
+    Form& form_;
+    ControlKind kind_;
+    ControlProps design_;
+    ControlProps props_;
+    std::unique_ptr<NativeControl> native_;
+};
+
+} // namespace forms

@@ -1,0 +1,146 @@
+#include "toolkit/Form.h"
+
+#include "toolkit/Native.h"
+
+#include <cmath>
+
+namespace forms {
+
+Form::Form(FormProps design)
+    : design_(std::move(design))
+    , props_(design_) {}
+
+Form::~Form() {
+    for (Timer* timer : timers_)
+        timer->stop();
+    for (Control* control : controls_)
+        control->detach();
+}
+
+void Form::ensureLoaded() const {
+    const_cast<Form*>(this)->load();
+}
+
+void Form::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    props_ = design_;
+    native_ = platform::createWindow(*this);
+    for (Control* control : controls_) {
+        control->resetToDesign();
+        control->attach(native_->createControl(*control));
+    }
+    native_->controlsCreated();
+    for (Timer* timer : timers_) {
+        timer->resetToDesign();
+        timer->sync();
+    }
+    formLoad();
+}
+
+void Form::unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    for (Timer* timer : timers_)
+        timer->stop();
+    for (Control* control : controls_)
+        control->detach();
+    native_.reset();
+}
+
+void Form::show() {
+    load();
+    Form* owner = design_.startPosition == StartPosition::CenterOwner ? platform::activeForm() : nullptr;
+    if (owner == this) owner = nullptr;
+    const ScreenArea screen = native_->screenArea();
+    const Twips areaLeft = owner ? owner->left_ : screen.left;
+    const Twips areaTop = owner ? owner->top_ : screen.top;
+    const Twips areaWidth = owner ? owner->props_.width : screen.width;
+    const Twips areaHeight = owner ? owner->props_.height : screen.height;
+    // Whole pixels, so that twips and screen agree from the start.
+    const auto centred = [](Twips start, Twips area, Twips size) {
+        return std::round((start + (area - size) / 2) / kTwipsPerPixel) * kTwipsPerPixel;
+    };
+    move(centred(areaLeft, areaWidth, props_.width), centred(areaTop, areaHeight, props_.height));
+    native_->show(owner, modal_);
+}
+
+void Form::showModal() {
+    if (modal_) throw Error("Form already displayed; can't show modally");
+    modal_ = true;
+    show();
+    testhooks::modalShown(*this);
+    platform::runModalLoop(*this);
+    modal_ = false;
+    if (loaded_) unload();
+}
+
+Twips Form::width() const {
+    ensureLoaded();
+    return props_.width;
+}
+
+Twips Form::height() const {
+    ensureLoaded();
+    return props_.height;
+}
+
+void Form::setHeight(Twips value) {
+    ensureLoaded();
+    if (!std::isfinite(value) || value <= 0) throw Error("Invalid property value");
+    props_.height = value;
+    native_->updateSize();
+}
+
+Twips Form::left() const {
+    ensureLoaded();
+    return left_;
+}
+
+Twips Form::top() const {
+    ensureLoaded();
+    return top_;
+}
+
+void Form::move(Twips left, Twips top) {
+    ensureLoaded();
+    if (!std::isfinite(left) || !std::isfinite(top)) throw Error("Invalid property value");
+    left_ = left;
+    top_ = top;
+    native_->place();
+}
+
+void Form::movedByWindowSystem(Twips left, Twips top) {
+    left_ = left;
+    top_ = top;
+}
+
+const std::string& Form::caption() const {
+    ensureLoaded();
+    return props_.caption;
+}
+
+void Form::setCaption(std::string value) {
+    ensureLoaded();
+    props_.caption = std::move(value);
+    native_->updateCaption();
+}
+
+WindowState Form::windowState() const {
+    ensureLoaded();
+    return native_->windowState();
+}
+
+void Form::setWindowState(WindowState state) {
+    ensureLoaded();
+    native_->setWindowState(state);
+}
+
+Control* Form::activeControl() const {
+    if (!loaded_) return nullptr;
+    for (Control* control : controls_)
+        if (control->hasFocus()) return control;
+    return nullptr;
+}
+
+} // namespace forms

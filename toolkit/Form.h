@@ -1,0 +1,90 @@
+#pragma once
+
+#include "toolkit/Control.h"
+#include "toolkit/Timer.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace forms {
+
+class NativeWindow;
+
+enum class StartPosition { CenterScreen, CenterOwner };
+
+struct FormProps {
+    std::string name;
+    std::string caption; // also the taskbar text
+    Twips width = 0;     // outer size; the windows have no frame
+    Twips height = 0;
+    Color backColor = kWhite;
+    Picture icon;
+    StartPosition startPosition = StartPosition::CenterScreen;
+};
+
+// A window and its controls. The object exists before its window: the first use of a control, or
+// showing, loads the window, resets every control to its design and runs the load handler. Unloading
+// destroys the window; the object, its members and any later load remain possible.
+class Form {
+public:
+    explicit Form(FormProps design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& name() const { return design_.name; }
+    bool isLoaded() const { return loaded_; }
+    void load();
+    void show();
+    // Shows the window modal to the active window and returns when it is unloaded.
+    void showModal();
+    void unload();
+
+    Twips width() const;
+    Twips height() const;
+    void setHeight(Twips value);
+    // The window's place on the screen as the toolkit last placed it.
+    Twips left() const;
+    Twips top() const;
+    void move(Twips left, Twips top);
+    const std::string& caption() const;
+    void setCaption(std::string value);
+    WindowState windowState() const;
+    void setWindowState(WindowState state);
+    Control* activeControl() const;
+
+    // Pointer events on the window body, where no control covers it.
+    std::function<void(const PointerEvent&)> onMouseDown;
+    std::function<void(const PointerEvent&)> onMouseMove;
+
+    const std::vector<Control*>& controls() const { return controls_; }
+    const std::vector<Timer*>& timers() const { return timers_; }
+    NativeWindow* native() const { return native_.get(); }
+    const FormProps& props() const { return props_; }
+    // Called by the platform layer when the window system moved the window by itself.
+    void movedByWindowSystem(Twips left, Twips top);
+
+protected:
+    virtual void formLoad() {}
+
+private:
+    friend class Control;
+    friend class Timer;
+    void registerControl(Control* control) { controls_.push_back(control); }
+    void registerTimer(Timer* timer) { timers_.push_back(timer); }
+    void ensureLoaded() const;
+
+    FormProps design_;
+    FormProps props_;
+    Twips left_ = 0;
+    Twips top_ = 0;
+    bool loaded_ = false;
+    bool modal_ = false;
+    std::vector<Control*> controls_;
+    std::vector<Timer*> timers_;
+    std::unique_ptr<NativeWindow> native_;
+};
+
+} // namespace forms

@@ -1,0 +1,73 @@
+#pragma once
+
+// The seam between the toolkit's platform-neutral core and the one platform layer linked into the build.
+
+#include "toolkit/Control.h"
+#include "toolkit/Form.h"
+#include "toolkit/Timer.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace forms {
+
+class NativeControl {
+public:
+    virtual ~NativeControl() = default;
+    virtual void update(ControlProp changed) = 0;
+    virtual void setFocus() = 0;
+    virtual bool hasFocus() const = 0;
+};
+
+// Ticks its timer every period from construction until destruction.
+class NativeTimer {
+public:
+    virtual ~NativeTimer() = default;
+};
+
+struct ScreenArea {
+    Twips left = 0;
+    Twips top = 0;
+    Twips width = 0;
+    Twips height = 0;
+};
+
+class NativeWindow {
+public:
+    virtual ~NativeWindow() = default;
+    virtual std::unique_ptr<NativeControl> createControl(Control& control) = 0;
+    // All controls exist: settle stacking and focus order.
+    virtual void controlsCreated() = 0;
+    virtual void updateSize() = 0;
+    virtual void updateCaption() = 0;
+    virtual void place() = 0; // to the form's left and top
+    virtual void show(Form* owner, bool modal) = 0;
+    virtual WindowState windowState() const = 0;
+    virtual void setWindowState(WindowState state) = 0;
+    virtual ScreenArea screenArea() const = 0;
+    // A timer tick changed the window: put the change on screen as its own frame.
+    virtual void presentFrame() = 0;
+};
+
+namespace platform {
+std::unique_ptr<NativeWindow> createWindow(Form& form);
+std::unique_ptr<NativeTimer> startTimer(Timer& timer, std::chrono::microseconds period);
+Form* activeForm();
+// Processes events until the form is unloaded.
+void runModalLoop(const Form& form);
+[[noreturn]] void fatalError(const std::string& message);
+// Runs the action from the event loop, after the current event.
+void post(std::function<void()> action);
+void openUrl(const std::string& address);
+} // namespace platform
+
+// Hooks of the test driver that the core consults.
+namespace testhooks {
+bool manualTimers();
+// A modal window is about to wait for its unloading: a test may act on it from inside the wait.
+void modalShown(Form& form);
+} // namespace testhooks
+
+} // namespace forms

@@ -1,0 +1,130 @@
+#include "toolkit/qt/QtControl.h"
+
+#include "toolkit/qt/QtControlWidgets.h"
+#include "toolkit/qt/QtSkin.h"
+#include "toolkit/qt/QtWindow.h"
+
+namespace forms::qt {
+
+namespace {
+
+QWidget* createWidget(Control& control, QtWindow& window) {
+    QWidget* parent = window.widget();
+    switch (control.kind()) {
+    case ControlKind::Label:
+        return new LabelWidget(control, window, parent);
+    case ControlKind::TextBox:
+        return new TextBoxWidget(control, window, parent);
+    case ControlKind::PictureButton:
+        return new PictureButtonWidget(control, window, parent);
+    case ControlKind::PictureBox:
+    case ControlKind::Image:
+    case ControlKind::Frame:
+        return new PictureWidget(control, window, parent);
+    }
+    return nullptr;
+}
+
+template <typename F> void withLink(QWidget* widget, F action) {
+    if (auto* w = dynamic_cast<LabelWidget*>(widget))
+        action(*w);
+    else if (auto* w = dynamic_cast<TextBoxWidget*>(widget))
+        action(*w);
+    else if (auto* w = dynamic_cast<PictureButtonWidget*>(widget))
+        action(*w);
+    else if (auto* w = dynamic_cast<PictureWidget*>(widget))
+        action(*w);
+}
+
+} // namespace
+
+QtControl::QtControl(Control& control, QtWindow& window)
+    : control_(control)
+    , widget_(createWidget(control, window)) {
+    const ControlProps& p = control_.props();
+    widget_->setObjectName(QString::fromStdString(p.name));
+    if (!p.accessibleName.empty()) widget_->setAccessibleName(QString::fromStdString(p.accessibleName));
+    const bool focusable =
+        control.kind() == ControlKind::TextBox || control.kind() == ControlKind::PictureButton;
+    widget_->setFocusPolicy(!focusable ? Qt::NoFocus : p.tabIndex >= 0 ? Qt::StrongFocus : Qt::ClickFocus);
+    for (ControlProp prop : {ControlProp::Geometry, ControlProp::Caption, ControlProp::Font,
+                             ControlProp::ForeColor, ControlProp::Pointer, ControlProp::Visible})
+        update(prop);
+}
+
+QtControl::~QtControl() {
+    if (!widget_) return;
+    withLink(widget_, [](auto& w) { w.unlink(); });
+}
+
+void QtControl::update(ControlProp changed) {
+    if (!widget_) return;
+    switch (changed) {
+    case ControlProp::Geometry:
+        applyGeometry();
+        break;
+    case ControlProp::Visible:
+        widget_->setVisible(control_.props().visible);
+        break;
+    case ControlProp::Caption:
+        applyCaption();
+        break;
+    case ControlProp::Font:
+        widget_->setFont(font(control_.props().font));
+        break;
+    case ControlProp::ForeColor:
+    case ControlProp::BackColor:
+        applyColors();
+        break;
+    case ControlProp::Picture:
+        widget_->update();
+        break;
+    case ControlProp::Pointer:
+        applyPointer();
+        break;
+    }
+}
+
+void QtControl::applyGeometry() {
+    const ControlProps& p = control_.props();
+    widget_->setGeometry(toPixelRect(p.left, p.top, p.width, p.height));
+}
+
+void QtControl::applyCaption() {
+    QString text = QString::fromStdString(control_.props().caption);
+    if (auto* label = dynamic_cast<QLabel*>(widget_.data())) {
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        label->setText(text);
+    } else if (auto* box = dynamic_cast<QLineEdit*>(widget_.data())) {
+        if (box->text() != text) box->setText(text);
+    }
+}
+
+void QtControl::applyColors() {
+    const ControlProps& p = control_.props();
+    QPalette palette = widget_->palette();
+    palette.setColor(QPalette::WindowText, color(p.foreColor));
+    palette.setColor(QPalette::Text, color(p.foreColor));
+    palette.setColor(QPalette::Base, color(p.backColor));
+    widget_->setPalette(palette);
+    widget_->update();
+}
+
+void QtControl::applyPointer() {
+    const ControlProps& p = control_.props();
+    if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty())
+        widget_->setCursor(cursor(p.mouseIcon));
+    else
+        widget_->unsetCursor();
+}
+
+void QtControl::setFocus() {
+    if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+}
+
+// The control that has the focus within its window, whether or not the window is active.
+bool QtControl::hasFocus() const {
+    return widget_ && widget_->window()->focusWidget() == widget_;
+}
+
+} // namespace forms::qt

@@ -1,0 +1,102 @@
+#include "toolkit/qt/QtControlWidgets.h"
+
+#include "toolkit/qt/QtSkin.h"
+#include "toolkit/qt/QtWindow.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace forms::qt {
+
+int buttonState(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? LeftButton : 0) | (buttons & Qt::RightButton ? RightButton : 0) |
+           (buttons & Qt::MiddleButton ? MiddleButton : 0);
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? ShiftMask : 0) |
+           (modifiers & Qt::ControlModifier ? ControlMask : 0) | (modifiers & Qt::AltModifier ? AltMask : 0);
+}
+
+PointerEvent pointerEvent(const QtWindow& window, const QWidget& surface, const QMouseEvent& event,
+                          int button) {
+    const QPointF origin = window.placedPixels() + surface.mapTo(surface.window(), QPoint(0, 0));
+    const QPointF local = event.globalPosition() - origin;
+    return PointerEvent{button, shiftState(event.modifiers()), static_cast<float>(local.x() * kTwipsPerPixel),
+                        static_cast<float>(local.y() * kTwipsPerPixel)};
+}
+
+LabelWidget::LabelWidget(Control& control, QtWindow& window, QWidget* parent)
+    : ControlWidget<QLabel>(control, window, parent) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setAutoFillBackground(false);
+}
+
+TextBoxWidget::TextBoxWidget(Control& control, QtWindow& window, QWidget* parent)
+    : ControlWidget<QLineEdit>(control, window, parent) {
+    setFrame(true);
+    setFocusPolicy(Qt::StrongFocus);
+    QObject::connect(this, &QLineEdit::textChanged, [this](const QString& text) {
+        if (Control* c = this->control()) c->textEditedByUser(text.toStdString());
+    });
+}
+
+PictureButtonWidget::PictureButtonWidget(Control& control, QtWindow& window, QWidget* parent)
+    : ControlWidget<QAbstractButton>(control, window, parent) {
+    QObject::connect(this, &QAbstractButton::clicked, [this] { clicked(); });
+}
+
+void PictureButtonWidget::paintEvent(QPaintEvent*) {
+    const Control* c = control();
+    if (!c) return;
+    QPainter painter(this);
+    painter.fillRect(rect(), color(c->props().backColor));
+    const Picture& shown =
+        isDown() && !c->props().downPicture.empty() ? c->props().downPicture : c->props().picture;
+    const QPixmap face = pixmap(shown);
+    if (face.isNull()) return;
+    const QSize size = face.deviceIndependentSize().toSize();
+    painter.drawPixmap((width() - size.width()) / 2, (height() - size.height()) / 2, face);
+}
+
+void PictureButtonWidget::keyPressEvent(QKeyEvent* event) {
+    // Like a classic command button, Enter presses the focused button as Space does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        clicked();
+        event->accept();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+PictureWidget::PictureWidget(Control& control, QtWindow& window, QWidget* parent)
+    : ControlWidget<QWidget>(control, window, parent) {}
+
+void PictureWidget::paintEvent(QPaintEvent*) {
+    const Control* c = control();
+    if (!c) return;
+    QPainter painter(this);
+    if (c->kind() == ControlKind::Frame) {
+        QStyleOptionFrame option;
+        option.initFrom(this);
+        option.frameShape = QFrame::Box;
+        option.state |= QStyle::State_Sunken;
+        option.lineWidth = 1;
+        style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, this);
+        return;
+    }
+    const QPixmap picture = pixmap(c->props().picture);
+    if (picture.isNull()) return;
+    if (c->props().stretch) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(rect(), picture);
+    } else {
+        painter.drawPixmap(0, 0, picture);
+    }
+}
+
+} // namespace forms::qt

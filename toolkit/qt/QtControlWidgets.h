@@ -1,0 +1,123 @@
+#pragma once
+
+#include "toolkit/Application.h"
+#include "toolkit/Control.h"
+
+#include <QAbstractButton>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace forms::qt {
+
+class QtWindow;
+
+int buttonState(Qt::MouseButtons buttons);
+int shiftState(Qt::KeyboardModifiers modifiers);
+// The event's point in twips of the widget, from the pointer's screen position and the window's position as
+// the toolkit last placed it: the window system may still be applying an earlier move.
+PointerEvent pointerEvent(const QtWindow& window, const QWidget& surface, const QMouseEvent& event,
+                          int button);
+
+// A widget that stands for a control: it hands pointer, click and focus events to the control's handlers.
+// The link is cut when the window unloads, before the widget itself goes.
+template <typename Base> class ControlWidget : public Base {
+public:
+    ControlWidget(Control& control, QtWindow& window, QWidget* parent)
+        : Base(parent)
+        , control_(&control)
+        , window_(window) {
+        Base::setMouseTracking(true);
+    }
+    Control* control() const { return control_; }
+    void unlink() { control_ = nullptr; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        pressedInside_ = event->button() == Qt::LeftButton;
+        send(&Control::onMouseDown, *event, buttonState(event->button()));
+        if (handlesClicks()) Base::mousePressEvent(event);
+        event->accept();
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        send(&Control::onMouseMove, *event, buttonState(event->buttons()));
+        if (handlesClicks()) Base::mouseMoveEvent(event);
+        event->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (handlesClicks()) {
+            Base::mouseReleaseEvent(event);
+        } else if (event->button() == Qt::LeftButton && pressedInside_ &&
+                   Base::rect().contains(event->position().toPoint())) {
+            pressedInside_ = false;
+            clicked();
+        }
+        event->accept();
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        Base::focusInEvent(event);
+        if (isUserFocusChange(*event) && control_ && control_->onGotFocus) deliver(control_->onGotFocus);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        Base::focusOutEvent(event);
+        if (isUserFocusChange(*event) && control_ && control_->onLostFocus) deliver(control_->onLostFocus);
+    }
+    void clicked() {
+        if (control_ && control_->onClick) deliver(control_->onClick);
+    }
+    // Buttons and text boxes keep their own press handling; labels and images click on release.
+    virtual bool handlesClicks() const { return false; }
+
+private:
+    // Switching windows moves no focus between controls, so it raises no focus events.
+    static bool isUserFocusChange(const QFocusEvent& event) {
+        return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+    }
+    void send(std::function<void(const PointerEvent&)> Control::*handler, const QMouseEvent& event,
+              int button) {
+        if (!control_ || !(control_->*handler)) return;
+        const PointerEvent pointer = pointerEvent(window_, *this, event, button);
+        Control* control = control_;
+        deliver([&] { (control->*handler)(pointer); });
+    }
+
+    Control* control_;
+    QtWindow& window_;
+    bool pressedInside_ = false;
+};
+
+class LabelWidget : public ControlWidget<QLabel> {
+public:
+    LabelWidget(Control& control, QtWindow& window, QWidget* parent);
+};
+
+class TextBoxWidget : public ControlWidget<QLineEdit> {
+public:
+    TextBoxWidget(Control& control, QtWindow& window, QWidget* parent);
+
+protected:
+    bool handlesClicks() const override { return true; }
+};
+
+class PictureButtonWidget : public ControlWidget<QAbstractButton> {
+public:
+    PictureButtonWidget(Control& control, QtWindow& window, QWidget* parent);
+
+protected:
+    bool handlesClicks() const override { return true; }
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// Images, picture holders and frames: a picture on a transparent or etched surface.
+class PictureWidget : public ControlWidget<QWidget> {
+public:
+    PictureWidget(Control& control, QtWindow& window, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace forms::qt

@@ -1,0 +1,182 @@
+#include "toolkit/Application.h"
+#include "toolkit/Native.h"
+#include "toolkit/TestDriver.h"
+#include "toolkit/qt/QtSkin.h"
+#include "toolkit/qt/QtWindow.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace forms {
+
+namespace {
+
+struct PlatformState {
+    bool captureUrls = false;
+    std::vector<std::string> openedUrls;
+    std::function<void(const std::string&)> fatalErrorBoxHandler;
+};
+PlatformState& state() {
+    static PlatformState s;
+    return s;
+}
+
+// Re-armed each tick against a running deadline, so the average period holds although Qt timers count in
+// whole milliseconds.
+class QtTimer : public NativeTimer {
+public:
+    QtTimer(Timer& timer, std::chrono::microseconds period)
+        : timer_(timer)
+        , period_(period)
+        , qtimer_(new QTimer) {
+        qtimer_->setSingleShot(true);
+        qtimer_->setTimerType(Qt::PreciseTimer);
+        QObject::connect(qtimer_, &QTimer::timeout, [this] { fire(); });
+        next_ = std::chrono::steady_clock::now() + period_;
+        arm();
+    }
+    ~QtTimer() override {
+        // The timer may be switched off from its own tick.
+        qtimer_->stop();
+        qtimer_->deleteLater();
+    }
+
+private:
+    void arm() {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+            next_ - std::chrono::steady_clock::now() + std::chrono::microseconds(500));
+        qtimer_->start(std::max(wait, std::chrono::milliseconds(0)));
+    }
+    void fire() {
+        next_ += period_;
+        // After a stall, tick on from now rather than catching up in a burst.
+        if (next_ < std::chrono::steady_clock::now()) next_ = std::chrono::steady_clock::now() + period_;
+        QTimer* self = qtimer_;
+        arm();
+        timer_.tick(); // may destroy this object
+        (void)self;
+    }
+
+    Timer& timer_;
+    std::chrono::microseconds period_;
+    std::chrono::steady_clock::time_point next_;
+    QTimer* qtimer_;
+};
+
+} // namespace
+
+struct Application::Impl {
+    std::unique_ptr<QApplication> app;
+};
+
+Application::Application(int& argc, char** argv)
+    : impl_(std::make_unique<Impl>()) {
+    // Whole scale factors keep the pixel art crisp on high-dpi screens.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    impl_->app = std::make_unique<QApplication>(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QGuiApplication::setApplicationDisplayName(QString());
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvara-calculator"));
+    qt::loadFonts();
+}
+
+Application::~Application() = default;
+
+int Application::run() {
+    return QApplication::exec();
+}
+
+void deliver(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        platform::fatalError(error.what());
+    } catch (...) {
+        platform::fatalError("Unknown error");
+    }
+}
+
+void endProcess() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void openUrl(const std::string& address) {
+    platform::openUrl(address);
+}
+
+std::unique_ptr<NativeWindow> platform::createWindow(Form& form) {
+    return std::make_unique<qt::QtWindow>(form);
+}
+
+std::unique_ptr<NativeTimer> platform::startTimer(Timer& timer, std::chrono::microseconds period) {
+    return std::make_unique<QtTimer>(timer, period);
+}
+
+Form* platform::activeForm() {
+    if (auto* widget = dynamic_cast<qt::FormWidget*>(QApplication::activeWindow())) return widget->form();
+    // Some window systems report no active window for a moment after showing one.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (auto* widget = dynamic_cast<qt::FormWidget*>(*it);
+            widget && widget->isVisible() && widget->form())
+            return widget->form();
+    return nullptr;
+}
+
+void platform::runModalLoop(const Form& form) {
+    QEventLoop loop;
+    while (form.isLoaded())
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void platform::fatalError(const std::string& message) {
+    std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Kelvara Calculator"),
+                    QStringLiteral("Run-time error:\n\n") + QString::fromStdString(message), QMessageBox::Ok);
+    if (auto handler = state().fatalErrorBoxHandler) {
+        QTimer::singleShot(0, &box, [&box, handler] {
+            handler(box.text().toStdString());
+            box.accept();
+        });
+    }
+    box.exec();
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
+void platform::openUrl(const std::string& address) {
+    if (state().captureUrls) {
+        state().openedUrls.push_back(address);
+        return;
+    }
+    // Hands the address to the desktop's handler without waiting for it.
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+}
+
+void platform::post(std::function<void()> action) {
+    QTimer::singleShot(0, qApp, std::move(action));
+}
+
+void testing::setCaptureUrls(bool capture) {
+    state().captureUrls = capture;
+}
+
+std::vector<std::string> testing::takeOpenedUrls() {
+    return std::exchange(state().openedUrls, {});
+}
+
+void testing::setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
+    state().fatalErrorBoxHandler = std::move(handler);
+}
+
+} // namespace forms

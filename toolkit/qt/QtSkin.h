@@ -1,0 +1,25 @@
+#pragma once
+
+#include "toolkit/Types.h"
+
+#include <QCursor>
+#include <QFont>
+#include <QIcon>
+#include <QPixmap>
+
+namespace forms::qt {
+
+// Pictures, pointers and typefaces come from the resources embedded in the executable.
+QPixmap pixmap(const Picture& picture);
+QIcon icon(const Picture& picture);
+QCursor cursor(const Picture& picture);
+// Registers the embedded typefaces; needs the application object.
+void loadFonts();
+QFont font(const Font& font);
+QColor color(Color value);
+
+int toPixels(Twips twips);
+// Edges in pixels from twips, so that abutting controls never leave a gap or overlap.
+QRect toPixelRect(Twips left, Twips top, Twips width, Twips height);
+
+} // namespace forms::qt

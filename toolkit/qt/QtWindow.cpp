@@ -1,0 +1,186 @@
+#include "toolkit/qt/QtWindow.h"
+
+#include "toolkit/Application.h"
+#include "toolkit/qt/QtControl.h"
+#include "toolkit/qt/QtControlWidgets.h"
+#include "toolkit/qt/QtSkin.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace forms::qt {
+
+namespace {
+
+Qt::WindowFlags frameless(bool owned) {
+    Qt::WindowFlags flags = (owned ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint;
+#ifdef Q_OS_WIN
+    // Without them a frameless window can't be minimised or restored from its taskbar button.
+    flags |= Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint;
+#endif
+    return flags;
+}
+
+bool isWindowed(ControlKind kind) {
+    return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||
+           kind == ControlKind::PictureBox || kind == ControlKind::Frame;
+}
+
+} // namespace
+
+FormWidget::FormWidget(Form& form, QtWindow& window)
+    : QWidget(nullptr, frameless(false))
+    , form_(&form)
+    , window_(window) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void FormWidget::send(std::function<void(const PointerEvent&)> Form::*handler, const QMouseEvent& event,
+                      int button) {
+    if (!form_ || !(form_->*handler)) return;
+    const PointerEvent pointer = pointerEvent(window_, *this, event, button);
+    Form* form = form_;
+    deliver([&] { (form->*handler)(pointer); });
+}
+
+void FormWidget::mousePressEvent(QMouseEvent* event) {
+    send(&Form::onMouseDown, *event, buttonState(event->button()));
+    event->accept();
+}
+
+void FormWidget::mouseMoveEvent(QMouseEvent* event) {
+    send(&Form::onMouseMove, *event, buttonState(event->buttons()));
+    event->accept();
+}
+
+void FormWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && form_) {
+        for (Control* control : form_->controls()) {
+            if (control->props().cancel && control->props().visible && control->onClick) {
+                deliver(control->onClick);
+                event->accept();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FormWidget::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (form_ && isVisible()) window_.windowSystemMoved(pos());
+}
+
+QtWindow::QtWindow(Form& form)
+    : form_(form)
+    , widget_(new FormWidget(form, *this)) {
+    const FormProps& p = form.props();
+    widget_->setObjectName(QString::fromStdString(p.name));
+    QPalette palette = widget_->palette();
+    palette.setColor(QPalette::Window, color(p.backColor));
+    widget_->setPalette(palette);
+    widget_->setAutoFillBackground(true);
+    if (!p.icon.empty()) widget_->setWindowIcon(icon(p.icon));
+    updateCaption();
+    updateSize();
+}
+
+QtWindow::~QtWindow() {
+    if (!widget_) return;
+    widget_->unlink();
+    widget_->hide();
+    // The window may be unloading from one of its own event handlers.
+    widget_->deleteLater();
+}
+
+std::unique_ptr<NativeControl> QtWindow::createControl(Control& control) {
+    return std::make_unique<QtControl>(control, *this);
+}
+
+void QtWindow::controlsCreated() {
+    // Windowed controls are drawn above all labels and images, whatever their order in the design.
+    std::vector<Control*> focusOrder;
+    for (Control* control : form_.controls()) {
+        auto* native = static_cast<QtControl*>(control->native());
+        if (isWindowed(control->kind())) native->widget()->raise();
+        if (control->props().tabIndex >= 0) focusOrder.push_back(control);
+    }
+    std::stable_sort(focusOrder.begin(), focusOrder.end(),
+                     [](Control* a, Control* b) { return a->props().tabIndex < b->props().tabIndex; });
+    for (std::size_t i = 1; i < focusOrder.size(); ++i)
+        QWidget::setTabOrder(static_cast<QtControl*>(focusOrder[i - 1]->native())->widget(),
+                             static_cast<QtControl*>(focusOrder[i]->native())->widget());
+    if (!focusOrder.empty()) firstFocus_ = static_cast<QtControl*>(focusOrder.front()->native())->widget();
+}
+
+void QtWindow::updateSize() {
+    const FormProps& p = form_.props();
+    widget_->resize(toPixels(p.width), toPixels(p.height));
+}
+
+void QtWindow::updateCaption() {
+    widget_->setWindowTitle(QString::fromStdString(form_.props().caption));
+}
+
+void QtWindow::place() {
+    placed_ = QPoint(toPixels(form_.left()), toPixels(form_.top()));
+    if (widget_->pos() == placed_ && pendingMoves_.empty()) return;
+    pendingMoves_.push_back(placed_);
+    if (pendingMoves_.size() > 64) pendingMoves_.pop_front();
+    widget_->move(placed_);
+}
+
+void QtWindow::windowSystemMoved(QPoint position) {
+    const auto ours = std::find(pendingMoves_.begin(), pendingMoves_.end(), position);
+    if (ours != pendingMoves_.end()) {
+        pendingMoves_.erase(pendingMoves_.begin(), ours + 1);
+        return;
+    }
+    if (!pendingMoves_.empty()) return;
+    placed_ = position;
+    form_.movedByWindowSystem(static_cast<Twips>(position.x()) * kTwipsPerPixel,
+                              static_cast<Twips>(position.y()) * kTwipsPerPixel);
+}
+
+void QtWindow::show(Form* owner, bool modal) {
+    if (owner) {
+        auto* ownerWindow = static_cast<QtWindow*>(owner->native());
+        // An owned window stays above its owner and has no taskbar button of its own.
+        widget_->setParent(ownerWindow->widget(), frameless(true));
+        widget_->move(placed_);
+    }
+    widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    widget_->show();
+    widget_->raise();
+    widget_->activateWindow();
+    if (!widget_->focusWidget() && firstFocus_) firstFocus_->setFocus(Qt::TabFocusReason);
+}
+
+WindowState QtWindow::windowState() const {
+    return widget_->windowState() & Qt::WindowMinimized ? WindowState::Minimized : WindowState::Normal;
+}
+
+void QtWindow::setWindowState(WindowState state) {
+    if (state == WindowState::Minimized)
+        widget_->showMinimized();
+    else
+        widget_->showNormal();
+}
+
+ScreenArea QtWindow::screenArea() const {
+    QScreen* screen = widget_->screen() ? widget_->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    return ScreenArea{area.x() * kTwipsPerPixel, area.y() * kTwipsPerPixel, area.width() * kTwipsPerPixel,
+                      area.height() * kTwipsPerPixel};
+}
+
+void QtWindow::presentFrame() {
+    if (widget_ && widget_->isVisible()) QCoreApplication::sendPostedEvents(widget_, QEvent::UpdateRequest);
+}
+
+} // namespace forms::qt

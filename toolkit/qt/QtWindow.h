@@ -1,0 +1,65 @@
+#pragma once
+
+#include "toolkit/Native.h"
+
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+
+#include <deque>
+
+namespace forms::qt {
+
+class QtWindow;
+
+// The top-level widget of a form: the window body.
+class FormWidget : public QWidget {
+public:
+    FormWidget(Form& form, QtWindow& window);
+    Form* form() const { return form_; }
+    void unlink() { form_ = nullptr; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    void send(std::function<void(const PointerEvent&)> Form::*handler, const QMouseEvent& event, int button);
+    Form* form_;
+    QtWindow& window_;
+};
+
+class QtWindow : public NativeWindow {
+public:
+    explicit QtWindow(Form& form);
+    ~QtWindow() override;
+
+    std::unique_ptr<NativeControl> createControl(Control& control) override;
+    void controlsCreated() override;
+    void updateSize() override;
+    void updateCaption() override;
+    void place() override;
+    void show(Form* owner, bool modal) override;
+    WindowState windowState() const override;
+    void setWindowState(WindowState state) override;
+    ScreenArea screenArea() const override;
+    void presentFrame() override;
+
+    Form& form() const { return form_; }
+    FormWidget* widget() const { return widget_; }
+    // Where the toolkit last put the window, in pixels.
+    QPoint placedPixels() const { return placed_; }
+    // The window system reports a position: ours once it catches up with our moves, else its own doing.
+    void windowSystemMoved(QPoint position);
+
+private:
+    Form& form_;
+    QPointer<FormWidget> widget_;
+    QPointer<QWidget> firstFocus_;
+    QPoint placed_;
+    std::deque<QPoint> pendingMoves_;
+};
+
+} // namespace forms::qt
