@@ -1,0 +1,102 @@
+#include "logic/NumberText.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace logic {
+
+bool isNumeric(std::string_view text) {
+    return toNumber(text).has_value();
+}
+
+std::optional<double> toNumber(std::string_view text) {
+    constexpr std::string_view blanks = " \t";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return std::nullopt;
+    std::string_view body = text.substr(first, text.find_last_not_of(blanks) - first + 1);
+
+    const bool negative = body.front() == '-';
+    if (negative || body.front() == '+') body.remove_prefix(1);
+
+    // from_chars alone would also take "inf", "nan" and a prefix of "1e5", so the form is checked first.
+    int digits = 0;
+    int points = 0;
+    for (const char c : body) {
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == '.') {
+            ++points;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || points > 1) return std::nullopt;
+
+    double value = 0.0;
+    const auto [end, error] =
+        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::fixed);
+    if (error == std::errc::result_out_of_range) {
+        // Reported for underflow too; that is only an overflow when the whole part is not all zeros.
+        const auto whole = body.substr(0, body.find('.'));
+        if (whole.find_first_not_of('0') != std::string_view::npos) return std::nullopt;
+        value = 0.0;
+    } else if (error != std::errc{} || end != body.data() + body.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+std::string numberToText(double value) {
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+
+    // "d.dddddddddddddde±x" is correctly rounded to 15 significant digits; only its layout changes below.
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                                   std::chars_format::scientific, 14)
+                         .ptr;
+    const std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    const auto e = scientific.find('e');
+
+    std::string digits(1, scientific[0]);
+    digits.append(scientific.substr(2, e - 2));
+    digits.erase(digits.find_last_not_of('0') + 1);
+    if (digits.empty()) return "0";
+
+    auto exponentText = scientific.substr(e + 1);
+    if (exponentText.front() == '+') exponentText.remove_prefix(1);
+    int exponent = 0;
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+
+    std::string text = value < 0 ? "-" : "";
+    if (exponent < 0) {
+        text += "0.";
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text += digits;
+    } else {
+        const auto wholeLength = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= wholeLength) {
+            text += digits;
+            text.append(wholeLength - digits.size(), '0');
+        } else {
+            text.append(digits, 0, wholeLength);
+            text += '.';
+            text.append(digits, wholeLength);
+        }
+    }
+    return text;
+}
+
+std::string cutDecimals(double value, int decimals) {
+    std::string text = numberToText(value);
+    const auto point = text.find('.');
+    if (point != std::string::npos) {
+        text.resize(std::min(text.size(), point + 1 + static_cast<std::size_t>(std::max(decimals, 0))));
+    }
+    return text;
+}
+
+} // namespace logic
