@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ clang make ninja-build pkg-config
+  cmake g++ clang make ninja-build pkg-config locales
   qt6-base-dev libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core

@@ -22,6 +22,7 @@ struct FormProps {
     Color backColor = kWhite;
     Picture icon;
     StartPosition startPosition = StartPosition::CenterScreen;
+    std::string accessibleName; // for windows without a caption
 };
 
 // A window and its controls. The object exists before its window: the first use of a control, or

@@ -13,6 +13,9 @@
 
 namespace forms::testing {
 
+// Lets the platform deliver what it has queued, such as the activation of a window just shown.
+void processEvents();
+
 // With manual timers on, timers never tick by themselves; tests step them.
 void setManualTimers(bool manual);
 // Ticks every enabled timer of the form once, in declaration order; returns how many ticked.

@@ -91,10 +91,11 @@ void QtControl::applyGeometry() {
 }
 
 void QtControl::applyCaption() {
-    QString text = QString::fromStdString(control_.props().caption);
+    const QString text = QString::fromStdString(control_.props().caption);
     if (auto* label = dynamic_cast<QLabel*>(widget_.data())) {
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        label->setText(text);
+        label->setText(displayText(control_.props().caption));
+        // Assistive technology reads the caption itself.
+        if (control_.props().accessibleName.empty()) label->setAccessibleName(text);
     } else if (auto* box = dynamic_cast<QLineEdit*>(widget_.data())) {
         if (box->text() != text) box->setText(text);
     }

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTextLayout>
 
 namespace forms::qt {
 
@@ -34,6 +35,30 @@ LabelWidget::LabelWidget(Control& control, QtWindow& window, QWidget* parent)
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setAutoFillBackground(false);
+}
+
+void LabelWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QFont& face = font();
+    qreal y = 0;
+    // Breaks at line breaks, wraps at words, and whatever falls outside the label is cut off.
+    for (const QString& paragraph : text().split(u'\n')) {
+        QTextLayout layout(paragraph, face);
+        layout.setFormats(spaceRunFormats(paragraph, face));
+        QTextOption option(Qt::AlignLeft);
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width());
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        layout.endLayout();
+        layout.draw(&painter, QPointF(0, 0));
+        if (y > height()) break;
+    }
 }
 
 TextBoxWidget::TextBoxWidget(Control& control, QtWindow& window, QWidget* parent)

@@ -56,13 +56,19 @@ protected:
         }
         event->accept();
     }
+    // Focus events follow the control that has the focus within its window: switching windows moves no
+    // focus between controls, so it raises none, and the first activation gives the first control its focus.
     void focusInEvent(QFocusEvent* event) override {
         Base::focusInEvent(event);
-        if (isUserFocusChange(*event) && control_ && control_->onGotFocus) deliver(control_->onGotFocus);
+        if (focused_) return;
+        focused_ = true;
+        if (control_ && control_->onGotFocus) deliver(control_->onGotFocus);
     }
     void focusOutEvent(QFocusEvent* event) override {
         Base::focusOutEvent(event);
-        if (isUserFocusChange(*event) && control_ && control_->onLostFocus) deliver(control_->onLostFocus);
+        if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) return;
+        focused_ = false;
+        if (control_ && control_->onLostFocus) deliver(control_->onLostFocus);
     }
     void clicked() {
         if (control_ && control_->onClick) deliver(control_->onClick);
@@ -71,10 +77,6 @@ protected:
     virtual bool handlesClicks() const { return false; }
 
 private:
-    // Switching windows moves no focus between controls, so it raises no focus events.
-    static bool isUserFocusChange(const QFocusEvent& event) {
-        return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
-    }
     void send(std::function<void(const PointerEvent&)> Control::*handler, const QMouseEvent& event,
               int button) {
         if (!control_ || !(control_->*handler)) return;
@@ -86,11 +88,16 @@ private:
     Control* control_;
     QtWindow& window_;
     bool pressedInside_ = false;
+    bool focused_ = false;
 };
 
+// Keeps QLabel's accessibility but lays out its own text, so that runs of spaces keep the design's widths.
 class LabelWidget : public ControlWidget<QLabel> {
 public:
     LabelWidget(Control& control, QtWindow& window, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 class TextBoxWidget : public ControlWidget<QLineEdit> {

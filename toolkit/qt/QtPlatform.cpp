@@ -83,7 +83,8 @@ Application::Application(int& argc, char** argv)
     // Whole scale factors keep the pixel art crisp on high-dpi screens.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     impl_->app = std::make_unique<QApplication>(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // The classic sunken text boxes, without a coloured focus ring over the skin's own focus colour.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
     QGuiApplication::setApplicationDisplayName(QString());
     QGuiApplication::setDesktopFileName(QStringLiteral("kelvara-calculator"));
     qt::loadFonts();

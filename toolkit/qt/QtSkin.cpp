@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QImage>
 #include <QScreen>
+#include <QTextLayout>
 
 #include <cmath>
 
@@ -97,6 +98,40 @@ QFont font(const Font& font) {
     result.setHintingPreference(QFont::PreferNoHinting);
     result.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
     return result;
+}
+
+QString displayText(const std::string& caption) {
+    QString text = QString::fromStdString(caption);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+QList<QTextLayout::FormatRange> spaceRunFormats(const QString& text, const QFont& font) {
+    // Designs lay figures over runs of spaces measured in the classic face, whose spaces are wider than the
+    // substitute's: each space of a run gets the difference, so the figure sits inside the run.
+    QTextCharFormat wider;
+    wider.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+    wider.setFontLetterSpacing(0.1 * font.pixelSize());
+    QList<QTextLayout::FormatRange> ranges;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u' ') continue;
+        qsizetype end = i;
+        while (end < text.size() && text[end] == u' ')
+            ++end;
+        if (end - i > 1) ranges.append({static_cast<int>(i), static_cast<int>(end - i), wider});
+        i = end;
+    }
+    return ranges;
+}
+
+qreal singleLineWidth(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    layout.setFormats(spaceRunFormats(text, font));
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    return line.naturalTextWidth();
 }
 
 QColor color(Color value) {

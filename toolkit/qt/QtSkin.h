@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
+#include <QTextLayout>
 
 namespace forms::qt {
 
@@ -17,6 +18,10 @@ QCursor cursor(const Picture& picture);
 void loadFonts();
 QFont font(const Font& font);
 QColor color(Color value);
+// A label's caption as it is laid out: lines broken at "\n", runs of spaces as wide as the design's face.
+QString displayText(const std::string& caption);
+QList<QTextLayout::FormatRange> spaceRunFormats(const QString& text, const QFont& font);
+qreal singleLineWidth(const QString& text, const QFont& font);
 
 int toPixels(Twips twips);
 // Edges in pixels from twips, so that abutting controls never leave a gap or overlap.

@@ -5,11 +5,13 @@
 #include "toolkit/qt/QtWindow.h"
 
 #include <QApplication>
+
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
+#include <cmath>
 
 namespace forms::testing {
 
@@ -66,6 +68,10 @@ QWidget* focusTarget() {
 }
 
 } // namespace
+
+void processEvents() {
+    QCoreApplication::processEvents();
+}
 
 void pointerDown(Control& control, int button, int shift, float x, float y) {
     send(widgetOf(control), windowOf(control.form()), QEvent::MouseButtonPress, button, button, shift, x, y);
@@ -161,7 +167,8 @@ Pixels grab(const Form& form) {
 }
 
 int textWidthPixels(const Control& control, const std::string& text) {
-    return QFontMetrics(qt::font(control.props().font)).horizontalAdvance(QString::fromStdString(text));
+    return static_cast<int>(
+        std::ceil(qt::singleLineWidth(qt::displayText(text), qt::font(control.props().font))));
 }
 
 std::string accessibleName(const Control& control) {

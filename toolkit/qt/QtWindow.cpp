@@ -86,6 +86,7 @@ QtWindow::QtWindow(Form& form)
     widget_->setPalette(palette);
     widget_->setAutoFillBackground(true);
     if (!p.icon.empty()) widget_->setWindowIcon(icon(p.icon));
+    if (!p.accessibleName.empty()) widget_->setAccessibleName(QString::fromStdString(p.accessibleName));
     updateCaption();
     updateSize();
 }
@@ -156,7 +157,6 @@ void QtWindow::show(Form* owner, bool modal) {
     }
     widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     widget_->show();
-    widget_->raise();
     widget_->activateWindow();
     if (!widget_->focusWidget() && firstFocus_) firstFocus_->setFocus(Qt::TabFocusReason);
 }
