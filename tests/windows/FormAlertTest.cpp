@@ -21,6 +21,7 @@ struct SizeCase {
     const char* name;
     int count;
     float windowHeight, labelHeight, okTop, sideHeight, bottomTop;
+    friend void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class AlertSizing : public ::testing::TestWithParam<SizeCase> {};

@@ -86,6 +86,7 @@ struct FailCase {
     const char* price;
     const char* alertText;
     int count;
+    friend void PrintTo(const FailCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class FailingCalculate : public FormMainTest, public ::testing::WithParamInterface<FailCase> {};
