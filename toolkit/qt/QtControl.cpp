@@ -115,6 +115,8 @@ void QtControl::applyPointer() {
     const ControlProps& p = control_.props();
     if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty())
         widget_->setCursor(cursor(p.mouseIcon));
+    else if (control_.kind() == ControlKind::TextBox)
+        widget_->setCursor(Qt::IBeamCursor);
     else
         widget_->unsetCursor();
 }

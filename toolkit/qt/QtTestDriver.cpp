@@ -142,7 +142,6 @@ void typeText(const std::string& text) {
 
 PointerShape pointerShape(const Control& control) {
     const QWidget& widget = widgetOf(control);
-    if (!widget.testAttribute(Qt::WA_SetCursor)) return PointerShape::Arrow;
     switch (widget.cursor().shape()) {
     case Qt::ArrowCursor:
         return PointerShape::Arrow;
