@@ -133,7 +133,7 @@ void QtWindow::place() {
     if (widget_->pos() == placed_ && pendingMoves_.empty()) return;
     pendingMoves_.push_back(placed_);
     if (pendingMoves_.size() > 64) pendingMoves_.pop_front();
-    widget_->move(placed_);
+    mover_->moveTo(*widget_, placed_);
 }
 
 void QtWindow::windowSystemMoved(QPoint position) {

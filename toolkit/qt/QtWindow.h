@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/Native.h"
+#include "toolkit/qt/WindowMover.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -60,6 +61,7 @@ private:
     QPointer<QWidget> firstFocus_;
     QPoint placed_;
     std::deque<QPoint> pendingMoves_;
+    std::unique_ptr<WindowMover> mover_ = createWindowMover();
 };
 
 } // namespace forms::qt
