@@ -22,7 +22,7 @@ Control::Control(Form& form, ControlKind kind, ControlProps design)
     form_.registerControl(this);
 }
 
-Control::~Control() = default;
+Control::~Control() { detach(); }
 
 const ControlProps& Control::loadedProps() const {
     form_.ensureLoaded();

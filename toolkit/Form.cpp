@@ -10,12 +10,8 @@ Form::Form(FormProps design)
     : design_(std::move(design))
     , props_(design_) {}
 
-Form::~Form() {
-    for (Timer* timer : timers_)
-        timer->stop();
-    for (Control* control : controls_)
-        control->detach();
-}
+// A derived window's controls and timers are gone by now; each let go of its platform part on its way.
+Form::~Form() = default;
 
 void Form::ensureLoaded() const {
     const_cast<Form*>(this)->load();

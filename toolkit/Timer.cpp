@@ -24,7 +24,7 @@ Timer::Timer(Form& form, TimerProps design)
     form_.registerTimer(this);
 }
 
-Timer::~Timer() = default;
+Timer::~Timer() { stop(); }
 
 bool Timer::enabled() const {
     form_.ensureLoaded();
