@@ -22,7 +22,9 @@ Control::Control(Form& form, ControlKind kind, ControlProps design)
     form_.registerControl(this);
 }
 
-Control::~Control() { detach(); }
+Control::~Control() {
+    detach();
+}
 
 const ControlProps& Control::loadedProps() const {
     form_.ensureLoaded();

@@ -10,6 +10,8 @@ struct TestState {
     bool manualTimers = false;
     std::function<void(Form&)> modalHandler;
     std::function<void(Form&)> unexpectedModalHandler;
+    bool captureUrls = false;
+    std::vector<std::string> openedUrls;
 };
 TestState& state() {
     static TestState s;
@@ -50,6 +52,14 @@ void testing::expectModal(std::function<void(Form&)> handler) {
 
 void testing::setUnexpectedModalHandler(std::function<void(Form&)> handler) {
     state().unexpectedModalHandler = std::move(handler);
+}
+
+void testing::setCaptureUrls(bool capture) {
+    state().captureUrls = capture;
+}
+
+std::vector<std::string> testing::takeOpenedUrls() {
+    return std::exchange(state().openedUrls, {});
 }
 
 } // namespace forms

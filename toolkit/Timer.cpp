@@ -24,7 +24,9 @@ Timer::Timer(Form& form, TimerProps design)
     form_.registerTimer(this);
 }
 
-Timer::~Timer() { stop(); }
+Timer::~Timer() {
+    stop();
+}
 
 bool Timer::enabled() const {
     form_.ensureLoaded();

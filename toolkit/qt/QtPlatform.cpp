@@ -21,8 +21,6 @@ namespace forms {
 namespace {
 
 struct PlatformState {
-    bool captureUrls = false;
-    std::vector<std::string> openedUrls;
     std::function<void(const std::string&)> fatalErrorBoxHandler;
 };
 PlatformState& state() {
@@ -156,24 +154,12 @@ void platform::fatalError(const std::string& message) {
 }
 
 void platform::openUrl(const std::string& address) {
-    if (state().captureUrls) {
-        state().openedUrls.push_back(address);
-        return;
-    }
     // Hands the address to the desktop's handler without waiting for it.
     QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
 }
 
 void platform::post(std::function<void()> action) {
     QTimer::singleShot(0, qApp, std::move(action));
-}
-
-void testing::setCaptureUrls(bool capture) {
-    state().captureUrls = capture;
-}
-
-std::vector<std::string> testing::takeOpenedUrls() {
-    return std::exchange(state().openedUrls, {});
 }
 
 void testing::setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {

@@ -16,7 +16,8 @@ class SystemMover : public WindowMover {
 public:
     void moveTo(QWidget& window, QPoint) override {
         const bool dragging = QGuiApplication::mouseButtons() == Qt::LeftButton;
-        if (dragging && !handedOver_ && window.windowHandle()) handedOver_ = window.windowHandle()->startSystemMove();
+        if (dragging && !handedOver_ && window.windowHandle())
+            handedOver_ = window.windowHandle()->startSystemMove();
         if (!dragging) handedOver_ = false;
     }
 
@@ -27,7 +28,8 @@ private:
 } // namespace
 
 std::unique_ptr<WindowMover> createWindowMover() {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return std::make_unique<SystemMover>();
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return std::make_unique<SystemMover>();
     return std::make_unique<ProgramMover>();
 }
 
