@@ -23,6 +23,12 @@ bool testhooks::manualTimers() {
     return state().manualTimers;
 }
 
+bool testhooks::captureUrl(const std::string& address) {
+    if (!state().captureUrls) return false;
+    state().openedUrls.push_back(address);
+    return true;
+}
+
 void testhooks::modalShown(Form& form) {
     std::function<void(Form&)> handler = std::exchange(state().modalHandler, nullptr);
     if (!handler) handler = state().unexpectedModalHandler;

@@ -94,25 +94,6 @@ int Application::run() {
     return QApplication::exec();
 }
 
-void deliver(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        platform::fatalError(error.what());
-    } catch (...) {
-        platform::fatalError("Unknown error");
-    }
-}
-
-void endProcess() {
-    std::fflush(nullptr);
-    std::_Exit(0);
-}
-
-void openUrl(const std::string& address) {
-    platform::openUrl(address);
-}
-
 std::unique_ptr<NativeWindow> platform::createWindow(Form& form) {
     return std::make_unique<qt::QtWindow>(form);
 }
