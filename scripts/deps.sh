@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
-  dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi openbox
 )
 
 missing=()

@@ -1,0 +1,169 @@
+"""Runs the built calculator on a display of its own and drives it as a person would: real pointer and keyboard
+events (xdotool), the screen as pixels (ImageMagick), and the widgets as assistive technology sees them (AT-SPI).
+Each test process runs inside its own D-Bus session (dbus-run-session) and starts its own X server."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+CAPTION = "Kelvara - Fuel Consumtion Calculator"
+PROGRAM = os.environ.get("KELVARA_PROGRAM", "")
+SCREENSHOTS = os.environ.get("KELVARA_SCREENSHOTS", "")
+
+
+def wait_for(condition, timeout=10.0, interval=0.02, what="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(interval)
+
+
+class Display:
+    """An Xvfb server, optionally with a window manager."""
+
+    def __init__(self, window_manager=False):
+        read, write = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            self.name = ":" + pipe.readline().strip()
+        self.env = dict(os.environ, DISPLAY=self.name)
+        self.manager = None
+        if window_manager:
+            self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run("xprop", "-root"), what="window manager")
+
+    def run(self, *args):
+        return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=20).stdout
+
+    def close(self):
+        for process in (self.manager, self.server):
+            if process and process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+
+
+class Screen:
+    """One screenshot of the whole display, read as RGB pixels."""
+
+    def __init__(self, display):
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=display.env,
+                              capture_output=True, timeout=20, check=True).stdout
+        magic, width, height, maxval, self.pixels = data.split(maxsplit=4)
+        assert magic == b"P6" and maxval == b"255", "an 8-bit binary pixmap"
+        self.width, self.height = int(width), int(height)
+
+    def at(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+    def count(self, box, predicate):
+        x0, y0, x1, y1 = box
+        return sum(1 for y in range(y0, y1) for x in range(x0, x1) if predicate(self.at(x, y)))
+
+
+class CalculatorTest(unittest.TestCase):
+    """Starts the calculator on a fresh display; the window is found by its caption."""
+
+    window_manager = False
+
+    def setUp(self):
+        self.assertTrue(PROGRAM, "KELVARA_PROGRAM names the executable")
+        self.display = Display(self.window_manager)
+        self.addCleanup(self.display.close)
+        self.home = tempfile.mkdtemp(prefix="kelvara-e2e-")
+        self.addCleanup(shutil.rmtree, self.home, True)
+        env = dict(self.display.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=self.home,
+                   XDG_RUNTIME_DIR=self.home, PATH=self.home + ":" + os.environ.get("PATH", ""))
+        env.pop("QT_QPA_PLATFORM", None)
+        self.started = time.monotonic()
+        self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                        start_new_session=True)
+        self.addCleanup(self.stop)
+        self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^" + CAPTION + "$").split()[0]
+        wait_for(lambda: self.application() is not None, what="the program on the accessibility bus")
+
+    def stop(self):
+        if self.process.poll() is None:
+            os.killpg(self.process.pid, signal.SIGKILL)
+            self.process.wait(5)
+
+    def xdotool(self, *args):
+        return self.display.run("xdotool", *args)
+
+    def geometry(self):
+        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell",
+                                                                  self.window).split())
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def pointer_to(self, x, y):
+        """Moves the pointer to (x, y) pixels of the main window, in small steps as a hand would."""
+        left, top, _, _ = self.geometry()
+        self.xdotool("mousemove", str(left + x), str(top + y))
+
+    def click(self, x, y, button=1):
+        self.pointer_to(x, y)
+        self.xdotool("click", str(button))
+
+    def type_into(self, x, y, text):
+        self.click(x, y)
+        self.xdotool("type", "--delay", "20", text)
+
+    def screen(self):
+        return Screen(self.display)
+
+    def window_pixels(self, x, y):
+        left, top, _, _ = self.geometry()
+        return self.screen().at(left + x, top + y)
+
+    def save_screenshot(self, name, box):
+        if not SCREENSHOTS:
+            return
+        os.makedirs(SCREENSHOTS, exist_ok=True)
+        x, y, w, h = box
+        subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                        os.path.join(SCREENSHOTS, name)], env=self.display.env, check=True, timeout=20)
+
+    # Assistive technology's view.
+
+    def application(self):
+        import pyatspi
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            if app is not None and app.name == os.path.basename(PROGRAM):
+                return app
+        return None
+
+    def accessible_windows(self):
+        app = self.application()
+        return [app.getChildAtIndex(i) for i in range(app.childCount)] if app else []
+
+    @staticmethod
+    def descendants(accessible):
+        for i in range(accessible.childCount):
+            child = accessible.getChildAtIndex(i)
+            yield child
+            yield from CalculatorTest.descendants(child)
+
+    @staticmethod
+    def showing(accessible):
+        import pyatspi
+        return accessible.getState().contains(pyatspi.STATE_SHOWING)
+
+    def labels(self, window):
+        return [a.name for a in self.descendants(window) if a.getRoleName() == "label" and self.showing(a)]
