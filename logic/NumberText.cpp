@@ -95,6 +95,8 @@ std::string cutDecimals(double value, int decimals) {
     const auto point = text.find('.');
     if (point != std::string::npos) {
         text.resize(std::min(text.size(), point + 1 + static_cast<std::size_t>(std::max(decimals, 0))));
+        // A negative value cut down to nothing but zeros is zero, not "-0.0".
+        if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
     }
     return text;
 }

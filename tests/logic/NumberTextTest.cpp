@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CutDecimals,
                                            CutRow{"TowardZero", -5.55, 1, "-5.5"},
                                            CutRow{"NoiseRoundedAwayFirst", 400 - 337.92, 2, "62.08"},
                                            CutRow{"ProductNoise", 92.79 * 2.4, 2, "222.69"},
-                                           CutRow{"NegativeBelowCut", -0.04, 1, "-0.0"}),
+                                           CutRow{"NegativeBelowCut", -0.04, 1, "0.0"}),
                          rowName);
 
 // A decimal comma must neither be accepted nor written, whichever way the process got its locale.
