@@ -11,23 +11,14 @@ using forms::RightButton;
 namespace {
 
 // Pointer positions are whole pixels, multiples of 15 twips, as a real pointer's are.
-class FormMainPointer : public ::testing::Test {
+class FormMainPointer : public ShownFormMain {
 protected:
-    void SetUp() override {
-        form.show();
-        t::processEvents();
-    }
-    void TearDown() override {
-        if (FormAlert* alert = form.formAlert()) alert->unload();
-        form.unload();
-    }
     void expectTitleLooks(forms::Color close, forms::Color minimise, forms::Color title, bool bold) {
         EXPECT_EQ(form.cmdClose.backColor(), close);
         EXPECT_EQ(form.Command1.backColor(), minimise);
         EXPECT_EQ(form.Label1.foreColor(), title);
         EXPECT_EQ(form.Label1.fontBold(), bold);
     }
-    FormMain form;
 };
 
 TEST_F(FormMainPointer, WindowButtonsLightUpOneAtATimeAndTheTitleWaitsForTheBody) {
@@ -178,19 +169,13 @@ TEST(FormMainEnd, CloseAndExitEndTheProcessWithStatusZeroInAnyState) {
     };
     endsWithZero([](FormMain& form) { t::click(form.cmdClose); });
     endsWithZero([](FormMain& form) {
-        form.txtTank.setText("45");
-        form.txtTopUp.setText("3");
-        form.txtMileage.setText("550");
-        form.txtPrice.setText("1.95");
+        enterWorkedExample(form);
         t::click(form.cmdCalculate);
         runTimers(form);
         t::click(form.cmdExit);
     });
     endsWithZero([](FormMain& form) {
-        form.txtTank.setText("45");
-        form.txtTopUp.setText("3");
-        form.txtMileage.setText("550");
-        form.txtPrice.setText("1.95");
+        enterWorkedExample(form);
         t::click(form.cmdCalculate);
         form.tmr1.tick(); // mid-slide
         t::click(form.cmdClose);

@@ -9,21 +9,13 @@ namespace t = forms::testing;
 
 namespace {
 
-class FormMainTest : public ::testing::Test {
+class FormMainTest : public ShownFormMain {
 protected:
-    void SetUp() override {
-        form.show();
-        t::processEvents();
-    }
-    void TearDown() override {
-        if (FormAlert* alert = form.formAlert()) alert->unload();
-        form.unload();
-    }
     void type(forms::TextBox& box, const std::string& text) {
         t::focus(box);
         t::typeText(text);
     }
-    void enterWorkedExample() {
+    void typeWorkedExample() {
         type(form.txtTank, "45");
         type(form.txtTopUp, "3");
         type(form.txtMileage, "550");
@@ -50,14 +42,20 @@ protected:
         EXPECT_EQ(form.cmdBack.visible(), resultsShown);
         EXPECT_EQ(form.cmdExit.visible(), resultsShown);
     }
+    // Results shown, then Back and the first shrinking tick.
+    void startShrinking() {
+        typeWorkedExample();
+        t::click(form.cmdCalculate);
+        runTimers(form);
+        t::click(form.cmdBack);
+        form.tmrForm2.tick();
+    }
     std::vector<std::string> captions() {
         std::vector<std::string> values;
         for (int i = 0; i <= form.lblCalculationResult.ubound(); ++i)
             values.push_back(form.lblCalculationResult[i].caption());
         return values;
     }
-
-    FormMain form;
 };
 
 TEST_F(FormMainTest, StartsFramelessAndCentredWithTheInputPanelAndFocusInTheTankBox) {
@@ -161,7 +159,7 @@ TEST_F(FormMainTest, ASecondFailureCountsAfreshAndACorrectedRunSucceeds) {
 }
 
 TEST_F(FormMainTest, WholeCycleRunsTickForTickAndReturnsEveryControlToItsDesign) {
-    enterWorkedExample();
+    typeWorkedExample();
     for (int cycle = 0; cycle < 2; ++cycle) {
         t::click(form.cmdCalculate);
         const auto out = runTimers(form);
@@ -177,7 +175,7 @@ TEST_F(FormMainTest, WholeCycleRunsTickForTickAndReturnsEveryControlToItsDesign)
 }
 
 TEST_F(FormMainTest, SlideOutMovesThePanelFiveHundredTwipsATickAndComputesOnlyWhenOut) {
-    enterWorkedExample();
+    typeWorkedExample();
     t::click(form.cmdCalculate);
     for (int tick = 1; tick <= 16; ++tick) {
         form.tmr1.tick();
@@ -193,7 +191,7 @@ TEST_F(FormMainTest, SlideOutMovesThePanelFiveHundredTwipsATickAndComputesOnlyWh
 }
 
 TEST_F(FormMainTest, KeyboardCalculateWhileOutGrowingOrShownRecomputesWithoutMoving) {
-    enterWorkedExample();
+    typeWorkedExample();
     t::click(form.cmdCalculate);
     for (int i = 0; i < 17; ++i)
         form.tmr1.tick(); // panel out; the window is about to grow
@@ -216,11 +214,7 @@ TEST_F(FormMainTest, KeyboardCalculateWhileOutGrowingOrShownRecomputesWithoutMov
 }
 
 TEST_F(FormMainTest, BackTwiceWhileShrinkingShrinksOnce) {
-    enterWorkedExample();
-    t::click(form.cmdCalculate);
-    runTimers(form);
-    t::click(form.cmdBack);
-    form.tmrForm2.tick();
+    startShrinking();
     t::click(form.cmdBack);
     EXPECT_EQ(form.height(), 5430.0f);
     EXPECT_EQ(runTimers(form), (std::map<std::string, int>{{"tmr2", 9}, {"tmrForm2", 5}}));
@@ -228,11 +222,7 @@ TEST_F(FormMainTest, BackTwiceWhileShrinkingShrinksOnce) {
 }
 
 TEST_F(FormMainTest, CalculateDuringTheWayBackNeverStartsASecondSlide) {
-    enterWorkedExample();
-    t::click(form.cmdCalculate);
-    runTimers(form);
-    t::click(form.cmdBack);
-    form.tmrForm2.tick();
+    startShrinking();
     t::focus(form.cmdCalculate);
     t::pressKey(t::Key::Enter); // while shrinking
     EXPECT_FALSE(form.tmr1.enabled());

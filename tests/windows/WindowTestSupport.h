@@ -2,6 +2,9 @@
 
 #include "toolkit/Form.h"
 #include "toolkit/TestDriver.h"
+#include "windows/main/FormMain.h"
+
+#include <gtest/gtest.h>
 
 #include <map>
 #include <string>
@@ -29,3 +32,24 @@ inline bool anyTimerOn(forms::Form& form) {
         if (timer->enabled()) return true;
     return false;
 }
+
+inline void enterWorkedExample(FormMain& form) {
+    form.txtTank.setText("45");
+    form.txtTopUp.setText("3");
+    form.txtMileage.setText("550");
+    form.txtPrice.setText("1.95");
+}
+
+// The main window shown and active, as at start-up; closed again with any alert it opened.
+class ShownFormMain : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.show();
+        forms::testing::processEvents();
+    }
+    void TearDown() override {
+        if (FormAlert* alert = form.formAlert()) alert->unload();
+        form.unload();
+    }
+    FormMain form;
+};
