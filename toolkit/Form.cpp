@@ -20,6 +20,7 @@ void Form::ensureLoaded() const {
 void Form::load() {
     if (loaded_) return;
     loaded_ = true;
+    placed_ = false;
     props_ = design_;
     native_ = platform::createWindow(*this);
     for (Control* control : controls_) {
@@ -46,19 +47,28 @@ void Form::unload() {
 
 void Form::show() {
     load();
-    Form* owner = design_.startPosition == StartPosition::CenterOwner ? platform::activeForm() : nullptr;
-    if (owner == this) owner = nullptr;
+    if (!placed_) placeAtStart();
+    native_->show(design_.startPosition == StartPosition::CenterOwner ? owner() : nullptr, modal_);
+}
+
+Form* Form::owner() const {
+    Form* active = platform::activeForm();
+    return active == this ? nullptr : active;
+}
+
+// A window opens centred on its owner or on the screen, at whole pixels so that twips and screen agree.
+void Form::placeAtStart() {
+    Form* owner = design_.startPosition == StartPosition::CenterOwner ? this->owner() : nullptr;
     const ScreenArea screen = native_->screenArea();
     const Twips areaLeft = owner ? owner->left_ : screen.left;
     const Twips areaTop = owner ? owner->top_ : screen.top;
     const Twips areaWidth = owner ? owner->props_.width : screen.width;
     const Twips areaHeight = owner ? owner->props_.height : screen.height;
-    // Whole pixels, so that twips and screen agree from the start.
     const auto centred = [](Twips start, Twips area, Twips size) {
         return std::round((start + (area - size) / 2) / kTwipsPerPixel) * kTwipsPerPixel;
     };
     move(centred(areaLeft, areaWidth, props_.width), centred(areaTop, areaHeight, props_.height));
-    native_->show(owner, modal_);
+    placed_ = true;
 }
 
 void Form::showModal() {
@@ -68,7 +78,6 @@ void Form::showModal() {
     testhooks::modalShown(*this);
     platform::runModalLoop(*this);
     modal_ = false;
-    if (loaded_) unload();
 }
 
 Twips Form::width() const {

@@ -76,6 +76,8 @@ private:
     void registerControl(Control* control) { controls_.push_back(control); }
     void registerTimer(Timer* timer) { timers_.push_back(timer); }
     void ensureLoaded() const;
+    Form* owner() const;
+    void placeAtStart();
 
     FormProps design_;
     FormProps props_;
@@ -83,6 +85,7 @@ private:
     Twips top_ = 0;
     bool loaded_ = false;
     bool modal_ = false;
+    bool placed_ = false; // since the latest load
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
     std::unique_ptr<NativeWindow> native_;

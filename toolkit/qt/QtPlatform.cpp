@@ -58,10 +58,8 @@ private:
         next_ += period_;
         // After a stall, tick on from now rather than catching up in a burst.
         if (next_ < std::chrono::steady_clock::now()) next_ = std::chrono::steady_clock::now() + period_;
-        QTimer* self = qtimer_;
         arm();
         timer_.tick(); // may destroy this object
-        (void)self;
     }
 
     Timer& timer_;
