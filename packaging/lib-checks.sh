@@ -1,0 +1,53 @@
+# shellcheck shell=bash
+# Checks shared by the install-tree and package tests; sourced, not run.
+
+passed=0
+failed=0
+
+check() { # description, command...
+    local what=$1
+    shift
+    if "$@" >/dev/null 2>&1; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAIL: $what" >&2
+    fi
+}
+
+# Width and height from a PNG's IHDR chunk.
+png_size() {
+    local bytes
+    bytes=$(od -An -tx1 -j0 -N24 "$1" | tr -d ' \n')
+    [ "${bytes:0:16}" = 89504e470d0a1a0a ] || return 1
+    echo "$((16#${bytes:32:8}))x$((16#${bytes:40:8}))"
+}
+
+desktop_key() { # file, key
+    sed -n "s/^$2=//p" "$1" | head -n 1
+}
+
+# Everything a tree installed under ROOT/usr must hold.
+check_tree() { # root
+    local root=$1 prefix=$1/usr app=kelvara-calculator size
+    local desktop=$prefix/share/applications/$app.desktop
+    local metainfo=$prefix/share/metainfo/$app.metainfo.xml
+    check "program installed and executable" test -x "$prefix/bin/$app"
+    check "desktop entry installed" test -f "$desktop"
+    check "desktop entry valid" desktop-file-validate "$desktop"
+    check "desktop entry Exec names the installed program" \
+        test -x "$prefix/bin/$(desktop_key "$desktop" Exec | cut -d' ' -f1)"
+    # Qt names the window class after the executable.
+    check "StartupWMClass is the program's window class" test "$(desktop_key "$desktop" StartupWMClass)" = "$app"
+    for size in 16 24 32 48 64 128 256; do
+        check "${size}px icon is a ${size}x${size} PNG" \
+            test "$(png_size "$prefix/share/icons/hicolor/${size}x${size}/apps/$(desktop_key "$desktop" Icon).png")" \
+            = "${size}x${size}"
+    done
+    check "metainfo installed" test -f "$metainfo"
+    check "metainfo launches the installed desktop entry" \
+        grep -q "<launchable type=\"desktop-id\">$app.desktop</launchable>" "$metainfo"
+    check "metainfo releases 1.00" grep -q '<release version="1.00"' "$metainfo"
+    check "installed tree passes AppStream validation" \
+        appstreamcli validate-tree --no-net --override=cid-desktopapp-is-not-rdns=info "$root"
+}
