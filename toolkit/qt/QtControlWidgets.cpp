@@ -37,28 +37,41 @@ LabelWidget::LabelWidget(Control& control, QtWindow& window, QWidget* parent)
     setAutoFillBackground(false);
 }
 
-void LabelWidget::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setPen(palette().color(QPalette::WindowText));
-    const QFont& face = font();
+// Breaks at line breaks, wraps at words; whatever falls outside the label is cut off by the painter. The
+// layout is kept until the caption, font or width changes: labels are drawn again on every tick they move.
+void LabelWidget::layOut() {
+    layouts_.clear();
+    laidOutText_ = text();
+    laidOutFont_ = font();
+    laidOutWidth_ = width();
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WordWrap);
     qreal y = 0;
-    // Breaks at line breaks, wraps at words, and whatever falls outside the label is cut off.
-    for (const QString& paragraph : text().split(u'\n')) {
-        QTextLayout layout(paragraph, face);
-        layout.setFormats(spaceRunFormats(paragraph, face));
-        QTextOption option(Qt::AlignLeft);
-        option.setWrapMode(QTextOption::WordWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width());
+    for (const QString& paragraph : laidOutText_.split(u'\n')) {
+        auto& layout = layouts_.emplace_back(std::make_unique<QTextLayout>(paragraph, laidOutFont_));
+        layout->setFormats(spaceRunFormats(paragraph, laidOutFont_));
+        layout->setTextOption(option);
+        layout->beginLayout();
+        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+            line.setLineWidth(laidOutWidth_);
             line.setPosition(QPointF(0, y));
             y += line.height();
         }
-        layout.endLayout();
-        layout.draw(&painter, QPointF(0, 0));
+        layout->endLayout();
         if (y > height()) break;
     }
+}
+
+void LabelWidget::prepare() {
+    if (text() != laidOutText_ || font() != laidOutFont_ || width() != laidOutWidth_) layOut();
+}
+
+void LabelWidget::paintEvent(QPaintEvent*) {
+    prepare();
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    for (const auto& layout : layouts_)
+        layout->draw(&painter, QPointF(0, 0));
 }
 
 TextBoxWidget::TextBoxWidget(Control& control, QtWindow& window, QWidget* parent)
@@ -117,8 +130,14 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     const QPixmap picture = pixmap(c->props().picture);
     if (picture.isNull()) return;
     if (c->props().stretch) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(rect(), picture);
+        // Scaled once per size: the edges are drawn again on every tick the window grows or shrinks.
+        const QSize device = size() * devicePixelRatio();
+        if (scaled_.size() != device || scaledFrom_ != c->props().picture) {
+            scaled_ = picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            scaled_.setDevicePixelRatio(devicePixelRatio());
+            scaledFrom_ = c->props().picture;
+        }
+        painter.drawPixmap(0, 0, scaled_);
     } else {
         painter.drawPixmap(0, 0, picture);
     }

@@ -8,7 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QTextLayout>
 #include <QWidget>
+
+#include <memory>
+#include <vector>
 
 namespace forms::qt {
 
@@ -95,9 +100,18 @@ private:
 class LabelWidget : public ControlWidget<QLabel> {
 public:
     LabelWidget(Control& control, QtWindow& window, QWidget* parent);
+    // Lays the caption out now if it has changed, so the first paint after showing costs no layout.
+    void prepare();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    void layOut();
+    std::vector<std::unique_ptr<QTextLayout>> layouts_;
+    QString laidOutText_;
+    QFont laidOutFont_;
+    int laidOutWidth_ = -1;
 };
 
 class TextBoxWidget : public ControlWidget<QLineEdit> {
@@ -125,6 +139,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap scaled_;
+    Picture scaledFrom_;
 };
 
 } // namespace forms::qt

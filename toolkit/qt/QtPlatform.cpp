@@ -78,11 +78,14 @@ Application::Application(int& argc, char** argv)
     : impl_(std::make_unique<Impl>()) {
     // Whole scale factors keep the pixel art crisp on high-dpi screens.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    qt::useEmbeddedFontsOnly();
     impl_->app = std::make_unique<QApplication>(argc, argv);
     // The classic sunken text boxes, without a coloured focus ring over the skin's own focus colour.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
     QGuiApplication::setApplicationDisplayName(QString());
     QGuiApplication::setDesktopFileName(QStringLiteral("kelvara-calculator"));
+    // A steady text cursor: an idle calculator should not wake up twice a second to blink it.
+    QApplication::setCursorFlashTime(0);
     qt::loadFonts();
 }
 

@@ -1,6 +1,9 @@
 #include "toolkit/qt/QtSkin.h"
 
 #include <QFontDatabase>
+#if KELVARA_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
@@ -76,6 +79,16 @@ QCursor cursor(const Picture& picture) {
     }
     return *cache.insert(
         path, QCursor(shape, static_cast<int>(std::lround(hotX)), static_cast<int>(std::lround(hotY))));
+}
+
+void useEmbeddedFontsOnly() {
+#if KELVARA_HAVE_FONTCONFIG
+    // An empty configuration: no system fonts to list at start-up, and a look that no local font setting
+    // changes. Text the embedded faces cannot draw (no program text needs it) shows as empty boxes.
+    FcConfig* own = FcConfigCreate();
+    FcConfigSetCurrent(own);
+    FcConfigDestroy(own);
+#endif
 }
 
 void loadFonts() {

@@ -14,6 +14,9 @@ namespace forms::qt {
 QPixmap pixmap(const Picture& picture);
 QIcon icon(const Picture& picture);
 QCursor cursor(const Picture& picture);
+// Before the application object exists: the program draws only its embedded typefaces, so the desktop's
+// font configuration and font list are neither read nor searched.
+void useEmbeddedFontsOnly();
 // Registers the embedded typefaces; needs the application object.
 void loadFonts();
 QFont font(const Font& font);

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -38,6 +39,8 @@ FormWidget::FormWidget(Form& form, QtWindow& window)
     , window_(window) {
     setMouseTracking(true);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Growing the window by a strip draws only the strip, not the whole window again.
+    setAttribute(Qt::WA_StaticContents);
 }
 
 void FormWidget::send(std::function<void(const PointerEvent&)> Form::*handler, const QMouseEvent& event,
@@ -159,6 +162,11 @@ void QtWindow::show(Form* owner, bool modal) {
     widget_->show();
     widget_->activateWindow();
     if (!widget_->focusWidget() && firstFocus_) firstFocus_->setFocus(Qt::TabFocusReason);
+    // Once the first frame is out, lay out the hidden labels too, so that showing them later is cheap.
+    QTimer::singleShot(0, widget_, [window = widget_] {
+        for (LabelWidget* label : window->findChildren<LabelWidget*>())
+            label->prepare();
+    });
 }
 
 WindowState QtWindow::windowState() const {
