@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ clang make ninja-build pkg-config locales
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libfontconfig-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
