@@ -1,0 +1,113 @@
+// Reads what another program shows, as an outside program would:
+//   kelvara-probe windows       every shown calculator window and its controls, one line each
+//   kelvara-probe version FILE  the version record of an executable
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), n, nullptr,
+                        nullptr);
+    return result;
+}
+
+// One line per window: line breaks in a text are written as \n. Asked of the window itself, since
+// GetWindowText of another program's control gives its creation text, not what a text box holds now.
+std::string windowText(HWND window) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
+    text.resize(static_cast<std::size_t>(copied));
+    std::string result;
+    for (char c : narrow(text)) {
+        if (c == '\r') continue;
+        result += c == '\n' ? std::string("\\n") : std::string(1, c);
+    }
+    return result;
+}
+
+std::string className(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return narrow(name);
+}
+
+int listWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(
+        [](HWND window, LPARAM list) -> BOOL {
+            if (IsWindowVisible(window) && className(window) == "KelvaraForm")
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        RECT area{};
+        GetWindowRect(window, &area);
+        std::printf("window\t%d\t%d\t%d\t%d\t%d\t%s\n", GetWindow(window, GW_OWNER) ? 1 : 0,
+                    static_cast<int>(area.left), static_cast<int>(area.top),
+                    static_cast<int>(area.right - area.left), static_cast<int>(area.bottom - area.top),
+                    windowText(window).c_str());
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM) -> BOOL {
+                RECT area{};
+                GetWindowRect(child, &area);
+                std::printf("control\t%s\t%d\t%d\t%d\t%s\n", className(child).c_str(),
+                            IsWindowVisible(child) ? 1 : 0, static_cast<int>((area.left + area.right) / 2),
+                            static_cast<int>((area.top + area.bottom) / 2), windowText(child).c_str());
+                return TRUE;
+            },
+            0);
+    }
+    return 0;
+}
+
+int showVersion(const wchar_t* file) {
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &handle);
+    if (!size) return 1;
+    std::vector<char> record(size);
+    if (!GetFileVersionInfoW(file, 0, size, record.data())) return 1;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed)
+        std::printf("FILEVERSION=%u,%u,%u,%u\n", HIWORD(fixed->dwFileVersionMS),
+                    LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                    LOWORD(fixed->dwFileVersionLS));
+    WORD* translation = nullptr;
+    if (VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                       &length) &&
+        length >= 4)
+        std::printf("Translation=%04X,%u\n", translation[0], translation[1]);
+    for (const wchar_t* key :
+         {L"ProductName", L"InternalName", L"FileDescription", L"FileVersion", L"ProductVersion"}) {
+        wchar_t* value = nullptr;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+        if (VerQueryValueW(record.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) && value)
+            std::printf("%s=%s\n", narrow(key).c_str(), narrow(value).c_str());
+    }
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"windows") return listWindows();
+    if (command == L"version" && argc > 2) return showVersion(argv[2]);
+    std::fprintf(stderr, "usage: kelvara-probe windows | version FILE\n");
+    return 2;
+}

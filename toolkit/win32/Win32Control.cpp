@@ -1,0 +1,408 @@
+#include "toolkit/win32/Win32Control.h"
+
+#include "toolkit/Application.h"
+#include "toolkit/win32/Win32Platform.h"
+#include "toolkit/win32/Win32Skin.h"
+#include "toolkit/win32/Win32Window.h"
+
+#include <windowsx.h>
+
+#include <initguid.h>
+
+#include <oleacc.h>
+
+#include <algorithm>
+
+namespace forms::win32 {
+
+namespace {
+
+constexpr const wchar_t* kLinkProp = L"Kelvara.Control";
+WNDPROC originalEdit = nullptr;
+WNDPROC originalButton = nullptr;
+
+bool isPainted(ControlKind kind) {
+    return kind != ControlKind::TextBox && kind != ControlKind::PictureButton;
+}
+
+int pressed(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        return LeftButton;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        return RightButton;
+    default:
+        return MiddleButton;
+    }
+}
+
+void sendPointer(HWND hwnd, std::function<void(const PointerEvent&)> Control::*handler, LPARAM point,
+                 int button, WPARAM keys) {
+    Win32Control* native = Win32Control::of(hwnd);
+    if (!native || !(native->control().*handler)) return;
+    const PointerEvent event = native->window().pointerEvent(hwnd, point, button, keys);
+    Control* control = &native->control();
+    deliver([&] { (control->*handler)(event); });
+}
+
+void clicked(HWND hwnd) {
+    if (Win32Control* native = Win32Control::of(hwnd); native && native->control().onClick)
+        deliver(native->control().onClick);
+}
+
+// Messages that every control's window answers alike; true when answered.
+bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    Win32Control* native = Win32Control::of(hwnd);
+    if (!native) return false;
+    switch (message) {
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) != HTCLIENT) return false;
+        SetCursor(native->pointerShape());
+        result = TRUE;
+        return true;
+    case WM_KEYDOWN:
+        if ((wParam != VK_TAB && wParam != VK_ESCAPE) || !native->window().handleKey(wParam)) return false;
+        result = 0;
+        return true;
+    case WM_SETFOCUS:
+        native->window().controlFocused(native->control());
+        return false;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (common(hwnd, message, wParam, lParam, result)) return result;
+    Win32Control* native = Win32Control::of(hwnd);
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(hwnd, &paint);
+        if (native) {
+            // Drawn off screen first, so the layers beneath never flash through.
+            RECT client{};
+            GetClientRect(hwnd, &client);
+            HDC buffer = CreateCompatibleDC(dc);
+            HBITMAP bitmap =
+                CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom));
+            HGDIOBJ old = SelectObject(buffer, bitmap);
+            native->window().paintScene(buffer, native->control());
+            BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+            SelectObject(buffer, old);
+            DeleteObject(bitmap);
+            DeleteDC(buffer);
+        }
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        if (native) native->window().paintScene(reinterpret_cast<HDC>(wParam), native->control());
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (!native) break;
+        native->pressedInside = message == WM_LBUTTONDOWN;
+        SetCapture(hwnd);
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        if (!native) break;
+        // Labels and images click on the release of a left press that began on them, if it ends on them.
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const bool click = message == WM_LBUTTONUP && native->pressedInside && PtInRect(&client, at);
+        if (message == WM_LBUTTONUP) native->pressedInside = false;
+        if (!buttonState(wParam) && GetCapture() == hwnd) ReleaseCapture();
+        if (click) clicked(hwnd);
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        if (native) native->pressedInside = false;
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Text boxes and buttons keep the system's handling; the toolkit hears their pointer and focus first.
+LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (common(hwnd, message, wParam, lParam, result)) return result;
+    switch (message) {
+    case WM_CHAR:
+        // Keys the window answers, which a single-line box would only beep at.
+        if (wParam == L'\t' || wParam == 0x1B || wParam == L'\r' || wParam == L'\n') return 0;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        break;
+    case WM_MOUSEMOVE:
+        sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcW(originalEdit, hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (common(hwnd, message, wParam, lParam, result)) return result;
+    switch (message) {
+    case WM_LBUTTONDBLCLK:
+        // A quick second press is a second click, not a double click.
+        message = WM_LBUTTONDOWN;
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        break;
+    case WM_MOUSEMOVE:
+        sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
+        break;
+    case WM_KEYDOWN:
+        // Like a classic command button, Enter presses the focused button as Space does.
+        if (wParam == VK_RETURN) {
+            clicked(hwnd);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcW(originalButton, hwnd, message, wParam, lParam);
+}
+
+// Assistive technology reads a label's and a button's name from its window text; a text box's content is its
+// window text, so its name is set beside it.
+void nameTextBox(HWND hwnd, const std::wstring& name) {
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void**>(&services))))
+        return;
+    services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                             name.c_str());
+    services->Release();
+}
+
+void subclass(HWND hwnd, WNDPROC proc, WNDPROC& original) {
+    auto previous =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    if (!original) original = previous;
+}
+
+} // namespace
+
+void registerSurfaceClass() {
+    WNDCLASSEXW surface{};
+    surface.cbSize = sizeof(surface);
+    surface.lpfnWndProc = surfaceProc;
+    surface.hInstance = instance();
+    surface.lpszClassName = kSurfaceClass;
+    RegisterClassExW(&surface);
+}
+
+Win32Control::Win32Control(Control& control, Win32Window& window)
+    : control_(control)
+    , window_(window) {
+    const ControlProps& p = control.props();
+    const wchar_t* windowClass = kSurfaceClass;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD extended = 0;
+    std::wstring text = widen(p.accessibleName);
+    switch (control.kind()) {
+    case ControlKind::TextBox:
+        windowClass = L"EDIT";
+        style |= ES_LEFT | ES_AUTOHSCROLL;
+        extended = WS_EX_CLIENTEDGE;
+        text = widen(p.caption);
+        break;
+    case ControlKind::PictureButton:
+        windowClass = L"BUTTON";
+        style |= BS_OWNERDRAW;
+        break;
+    case ControlKind::Label:
+        text = widen(p.caption);
+        break;
+    default:
+        break;
+    }
+    const auto& all = window.form().controls();
+    const auto id = std::find(all.begin(), all.end(), &control) - all.begin() + 1;
+    hwnd_ = CreateWindowExW(extended, windowClass, text.c_str(), style, 0, 0, 0, 0, window.hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
+    if (!hwnd_) throw Error("Can't create the control " + p.name);
+    SetPropW(hwnd_, kLinkProp, this);
+    if (control.kind() == ControlKind::TextBox) {
+        subclass(hwnd_, editProc, originalEdit);
+        if (!p.accessibleName.empty()) {
+            annotatedName_ = p.accessibleName;
+            nameTextBox(hwnd_, widen(p.accessibleName));
+        }
+    }
+    if (control.kind() == ControlKind::PictureButton) subclass(hwnd_, buttonProc, originalButton);
+    loadPictures();
+    for (ControlProp prop : {ControlProp::Geometry, ControlProp::Caption, ControlProp::Font,
+                             ControlProp::ForeColor, ControlProp::Pointer, ControlProp::Visible})
+        update(prop);
+}
+
+Win32Control::~Win32Control() {
+    RemovePropW(hwnd_, kLinkProp);
+    if (backBrush_) DeleteObject(backBrush_);
+}
+
+Win32Control* Win32Control::of(HWND window) {
+    return window ? static_cast<Win32Control*>(GetPropW(window, kLinkProp)) : nullptr;
+}
+
+void Win32Control::update(ControlProp changed) {
+    const ControlProps& p = control_.props();
+    switch (changed) {
+    case ControlProp::Geometry:
+        applyGeometry();
+        break;
+    case ControlProp::Visible:
+        ShowWindow(hwnd_, p.visible ? SW_SHOWNA : SW_HIDE);
+        if (isPainted(control_.kind())) window_.invalidate(rect_);
+        if (!p.visible) window_.controlHidden(control_);
+        break;
+    case ControlProp::Caption:
+        applyCaption();
+        break;
+    case ControlProp::Font:
+        if (control_.kind() == ControlKind::TextBox)
+            SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(p.font, window_.dpi())), TRUE);
+        else
+            window_.invalidate(rect_);
+        break;
+    case ControlProp::ForeColor:
+    case ControlProp::BackColor:
+        applyColors();
+        break;
+    case ControlProp::Picture:
+        loadPictures();
+        if (isPainted(control_.kind()))
+            window_.invalidate(rect_);
+        else
+            InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+    case ControlProp::Pointer:
+        loadPictures();
+        break;
+    }
+}
+
+void Win32Control::applyGeometry() {
+    const RECT area = window_.pixelRect(control_);
+    const RECT previous = rect_;
+    if (positioned_ && EqualRect(&area, &previous)) return;
+    positioned_ = true;
+    rect_ = area;
+    // Nothing on screen is copied along: a transparent surface shows what lies under its new place.
+    SetWindowPos(hwnd_, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    if (isPainted(control_.kind()) && control_.props().visible) {
+        window_.invalidate(previous);
+        window_.invalidate(area);
+    }
+}
+
+void Win32Control::applyCaption() {
+    const std::wstring text = widen(control_.props().caption);
+    if (control_.kind() == ControlKind::Label) {
+        SetWindowTextW(hwnd_, text.c_str());
+        window_.invalidate(rect_);
+    } else if (control_.kind() == ControlKind::TextBox) {
+        const int length = GetWindowTextLengthW(hwnd_);
+        std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
+        GetWindowTextW(hwnd_, shown.data(), length + 1);
+        shown.resize(static_cast<std::size_t>(length));
+        if (shown != text) SetWindowTextW(hwnd_, text.c_str());
+    }
+}
+
+void Win32Control::applyColors() {
+    if (control_.kind() == ControlKind::TextBox) {
+        if (backBrush_) DeleteObject(backBrush_);
+        backBrush_ = CreateSolidBrush(control_.props().backColor);
+    }
+    if (isPainted(control_.kind()))
+        window_.invalidate(rect_);
+    else
+        InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Control::loadPictures() {
+    const ControlProps& p = control_.props();
+    if (!p.picture.empty()) picture(p.picture);
+    if (!p.downPicture.empty()) picture(p.downPicture);
+    if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty()) cursor(p.mouseIcon, window_.dpi());
+}
+
+HCURSOR Win32Control::pointerShape() const {
+    const ControlProps& p = control_.props();
+    if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty())
+        return cursor(p.mouseIcon, window_.dpi());
+    return LoadCursorW(nullptr, control_.kind() == ControlKind::TextBox ? IDC_IBEAM : IDC_ARROW);
+}
+
+void Win32Control::drawButton(HDC dc, const RECT& area, bool pressed) const {
+    const ControlProps& p = control_.props();
+    HBRUSH face = CreateSolidBrush(p.backColor);
+    FillRect(dc, &area, face);
+    DeleteObject(face);
+    const Picture& shown = pressed && !p.downPicture.empty() ? p.downPicture : p.picture;
+    if (shown.empty()) return;
+    const Bitmap& image = picture(shown);
+    const int width = naturalPixels(image.width, window_.dpi());
+    const int height = naturalPixels(image.height, window_.dpi());
+    drawPicture(dc, image, area.left + (area.right - area.left - width) / 2,
+                area.top + (area.bottom - area.top - height) / 2, width, height);
+}
+
+void Win32Control::setFocus() {
+    SetFocus(hwnd_);
+}
+
+bool Win32Control::hasFocus() const {
+    return window_.focused() == &control_;
+}
+
+std::string accessibleName(HWND hwnd) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))))
+        return {};
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string result;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name) {
+        result = narrow(std::wstring(name, SysStringLen(name)));
+        SysFreeString(name);
+    }
+    object->Release();
+    return result;
+}
+
+} // namespace forms::win32

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "toolkit/Native.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace forms::win32 {
+
+class Win32Window;
+
+// The name assistive technology reads for a window.
+std::string accessibleName(HWND hwnd);
+
+// Keeps a control's child window in step with the control's properties. Text boxes are EDIT windows, picture
+// buttons owner-drawn BUTTON windows, everything else a surface of the toolkit's own; a label's window text
+// is its caption, so other programs read it as they read any window's.
+class Win32Control : public NativeControl {
+public:
+    Win32Control(Control& control, Win32Window& window);
+    ~Win32Control() override;
+
+    void update(ControlProp changed) override;
+    void setFocus() override;
+    bool hasFocus() const override;
+
+    static Win32Control* of(HWND window);
+    Control& control() const { return control_; }
+    Win32Window& window() const { return window_; }
+    HWND hwnd() const { return hwnd_; }
+    HBRUSH backBrush() const { return backBrush_; }
+    HCURSOR pointerShape() const;
+    // The name a text box was given beside its window for assistive technology.
+    const std::string& annotatedName() const { return annotatedName_; }
+    // Draws a picture button, in its second state while pressed.
+    void drawButton(HDC dc, const RECT& area, bool pressed) const;
+
+    // Left-button press that may end in a click on a surface.
+    bool pressedInside = false;
+
+private:
+    void applyGeometry();
+    void applyCaption();
+    void applyColors();
+    void loadPictures();
+
+    Control& control_;
+    Win32Window& window_;
+    HWND hwnd_ = nullptr;
+    RECT rect_{};
+    bool positioned_ = false;
+    std::string annotatedName_;
+    HBRUSH backBrush_ = nullptr;
+};
+
+} // namespace forms::win32

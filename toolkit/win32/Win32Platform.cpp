@@ -1,0 +1,247 @@
+#include "toolkit/win32/Win32Platform.h"
+#include "toolkit/Application.h"
+#include "toolkit/Native.h"
+#include "toolkit/TestDriver.h"
+#include "toolkit/win32/Win32Skin.h"
+#include "toolkit/win32/Win32Window.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <iostream>
+#include <map>
+
+namespace forms {
+
+namespace win32 {
+void registerFormClass();
+void registerSurfaceClass();
+} // namespace win32
+
+namespace {
+
+constexpr UINT kPostedAction = WM_APP + 1;
+constexpr const wchar_t* kMessageClass = L"KelvaraMessages";
+
+struct PlatformState {
+    std::function<void(const std::string&)> fatalErrorBoxHandler;
+    std::deque<std::function<void()>> posted;
+    std::map<UINT_PTR, class Win32Timer*> timers;
+    UINT_PTR lastTimerId = 0;
+    bool running = false;
+    HWND messages = nullptr;
+};
+PlatformState& state() {
+    static PlatformState s;
+    return s;
+}
+
+HWND messageWindow();
+
+// The system timer at the requested period in whole milliseconds: at the toolkit's minimum, 15 ms, which the
+// classic desktop's 64 Hz clock delivers as 1/64 s.
+class Win32Timer : public NativeTimer {
+public:
+    Win32Timer(Timer& timer, std::chrono::microseconds period)
+        : timer_(timer)
+        , id_(++state().lastTimerId) {
+        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(period).count();
+        state().timers[id_] = this;
+        SetTimer(messageWindow(), id_,
+                 static_cast<UINT>(std::max<long long>(USER_TIMER_MINIMUM, milliseconds)), nullptr);
+    }
+    ~Win32Timer() override {
+        // The timer may be switched off from its own tick; a tick already queued then finds no timer.
+        KillTimer(messageWindow(), id_);
+        state().timers.erase(id_);
+    }
+    void fire() { timer_.tick(); } // may destroy this object
+
+private:
+    Timer& timer_;
+    UINT_PTR id_;
+};
+
+LRESULT CALLBACK messageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kPostedAction) {
+        if (state().posted.empty()) return 0;
+        std::function<void()> action = std::move(state().posted.front());
+        state().posted.pop_front();
+        deliver(action);
+        return 0;
+    }
+    if (message == WM_TIMER) {
+        if (auto it = state().timers.find(wParam); it != state().timers.end()) it->second->fire();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND messageWindow() {
+    if (!state().messages) {
+        win32::registerClasses();
+        state().messages = CreateWindowExW(0, kMessageClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                           win32::instance(), nullptr);
+    }
+    return state().messages;
+}
+
+void makeDpiAware() {
+    // Per-monitor scaling from Windows 10 1703 on; the system-wide kind before it.
+    using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
+}
+
+// The uncaught-error box answers itself for a test: its text goes to the handler, then OK is pressed.
+void CALLBACK answerErrorBox(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    KillTimer(nullptr, id);
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM longest) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(child, name, 16);
+            if (_wcsicmp(name, L"Static") != 0) return TRUE;
+            const int length = GetWindowTextLengthW(child);
+            auto& best = *reinterpret_cast<std::wstring*>(longest);
+            if (length > static_cast<int>(best.size())) {
+                best.assign(static_cast<std::size_t>(length) + 1, L'\0');
+                GetWindowTextW(child, best.data(), length + 1);
+                best.resize(static_cast<std::size_t>(length));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    state().fatalErrorBoxHandler(win32::narrow(text));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+} // namespace
+
+namespace win32 {
+
+HINSTANCE instance() {
+    return GetModuleHandleW(nullptr);
+}
+
+void registerClasses() {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    registerFormClass();
+    registerSurfaceClass();
+    WNDCLASSEXW messages{};
+    messages.cbSize = sizeof(messages);
+    messages.lpfnWndProc = messageProc;
+    messages.hInstance = instance();
+    messages.lpszClassName = kMessageClass;
+    RegisterClassExW(&messages);
+}
+
+bool applicationRunning() {
+    return state().running;
+}
+
+} // namespace win32
+
+struct Application::Impl {};
+
+Application::Application(int&, char**)
+    : impl_(std::make_unique<Impl>()) {
+    makeDpiAware();
+    // The picture codecs and the shell's address handling need COM on this thread.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    win32::registerClasses();
+    win32::loadFonts();
+    messageWindow();
+}
+
+Application::~Application() = default;
+
+int Application::run() {
+    state().running = true;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    state().running = false;
+    return static_cast<int>(message.wParam);
+}
+
+std::unique_ptr<NativeWindow> platform::createWindow(Form& form) {
+    return std::make_unique<win32::Win32Window>(form);
+}
+
+std::unique_ptr<NativeTimer> platform::startTimer(Timer& timer, std::chrono::microseconds period) {
+    return std::make_unique<Win32Timer>(timer, period);
+}
+
+Form* platform::activeForm() {
+    if (win32::Win32Window* window = win32::Win32Window::of(GetActiveWindow())) return &window->form();
+    // The system may report no active window for a moment after showing one: the topmost shown form then.
+    for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        GetClassNameW(top, name, 32);
+        if (std::wstring(name) != win32::kFormClass || !IsWindowVisible(top)) continue;
+        if (win32::Win32Window* window = win32::Win32Window::of(top)) return &window->form();
+    }
+    return nullptr;
+}
+
+void platform::runModalLoop(const Form& form) {
+    MSG message;
+    while (form.isLoaded()) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is ending: leave the quit for the outer loop.
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void platform::fatalError(const std::string& message) {
+    std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
+    const std::wstring text = win32::widen("Run-time error:\n\n" + message);
+    if (state().fatalErrorBoxHandler) SetTimer(nullptr, 0, USER_TIMER_MINIMUM, answerErrorBox);
+    MessageBoxW(nullptr, text.c_str(), L"Kelvara Calculator", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
+void platform::openUrl(const std::string& address) {
+    // Hands the address to the desktop's handler without waiting for it.
+    ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void platform::post(std::function<void()> action) {
+    state().posted.push_back(std::move(action));
+    PostMessageW(messageWindow(), kPostedAction, 0, 0);
+}
+
+void testing::setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
+    state().fatalErrorBoxHandler = std::move(handler);
+}
+
+} // namespace forms

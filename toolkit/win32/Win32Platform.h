@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+namespace forms::win32 {
+
+inline constexpr const wchar_t* kFormClass = L"KelvaraForm";
+// Labels, images, picture holders and frames: windows that draw what lies beneath them, then themselves.
+inline constexpr const wchar_t* kSurfaceClass = L"KelvaraSurface";
+
+HINSTANCE instance();
+// Registers the toolkit's window classes once.
+void registerClasses();
+// Whether Application::run is delivering events: closing the last window then ends it.
+bool applicationRunning();
+
+} // namespace forms::win32

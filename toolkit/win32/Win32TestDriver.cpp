@@ -1,0 +1,221 @@
+#include "toolkit/TestDriver.h"
+
+#include "toolkit/win32/Win32Control.h"
+#include "toolkit/win32/Win32Skin.h"
+#include "toolkit/win32/Win32Window.h"
+
+#include <cmath>
+
+namespace forms::testing {
+
+namespace {
+
+win32::Win32Control& nativeOf(const Control& control) {
+    auto* native = static_cast<win32::Win32Control*>(control.native());
+    if (!native || !IsWindow(native->hwnd())) throw Error("Control " + control.name() + " has no window");
+    return *native;
+}
+
+win32::Win32Window& windowOf(const Form& form) {
+    auto* native = static_cast<win32::Win32Window*>(form.native());
+    if (!native) throw Error("Form " + form.name() + " is not loaded");
+    return *native;
+}
+
+WPARAM keysOf(int buttons, int shift) {
+    return (buttons & LeftButton ? MK_LBUTTON : 0) | (buttons & RightButton ? MK_RBUTTON : 0) |
+           (buttons & MiddleButton ? MK_MBUTTON : 0) | (shift & ShiftMask ? MK_SHIFT : 0) |
+           (shift & ControlMask ? MK_CONTROL : 0);
+}
+
+// A pointer message at (x, y) twips of the surface, with client coordinates derived as the system would
+// derive them from the pointer's screen position.
+void send(HWND surface, const win32::Win32Window& window, UINT message, int buttonsHeld, int shift, float x,
+          float y) {
+    RECT surfaceRect{};
+    RECT windowRect{};
+    GetWindowRect(surface, &surfaceRect);
+    GetWindowRect(window.hwnd(), &windowRect);
+    const POINT placed = window.placedPixels();
+    POINT point{placed.x + surfaceRect.left - windowRect.left + win32::toPixels(x, window.dpi()),
+                placed.y + surfaceRect.top - windowRect.top + win32::toPixels(y, window.dpi())};
+    ScreenToClient(surface, &point);
+    // The Alt key is not part of a pointer message; the handler reads it from the keyboard state.
+    BYTE keyboard[256] = {};
+    const bool alt = shift & AltMask;
+    if (alt) {
+        GetKeyboardState(keyboard);
+        keyboard[VK_MENU] |= 0x80;
+        SetKeyboardState(keyboard);
+    }
+    SendMessageW(surface, message, keysOf(buttonsHeld, shift),
+                 MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+    if (alt) {
+        keyboard[VK_MENU] &= 0x7F;
+        SetKeyboardState(keyboard);
+    }
+}
+
+UINT downMessage(int button) {
+    return button & LeftButton ? WM_LBUTTONDOWN : button & RightButton ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+}
+
+UINT upMessage(int button) {
+    return button & LeftButton ? WM_LBUTTONUP : button & RightButton ? WM_RBUTTONUP : WM_MBUTTONUP;
+}
+
+void activate(HWND window) {
+    HWND root = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(root);
+    SetActiveWindow(root);
+}
+
+bool takesFocus(const Control& control) {
+    return control.kind() == ControlKind::TextBox || control.kind() == ControlKind::PictureButton;
+}
+
+// Where a key goes: the window with the keyboard focus, or the active window itself.
+HWND focusTarget() {
+    HWND target = GetFocus();
+    if (!target) target = GetActiveWindow();
+    if (!target) throw Error("No window is active");
+    return target;
+}
+
+void key(HWND target, UINT virtualKey, wchar_t character) {
+    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    SendMessageW(target, WM_KEYDOWN, virtualKey, 1 | static_cast<LPARAM>(scan) << 16);
+    // The press may have closed the window; the key still comes up where it went down if it is there.
+    if (character && IsWindow(target))
+        SendMessageW(target, WM_CHAR, character, 1 | static_cast<LPARAM>(scan) << 16);
+    if (IsWindow(target))
+        SendMessageW(target, WM_KEYUP, virtualKey, 1 | static_cast<LPARAM>(scan) << 16 | 0xC0000000L);
+}
+
+} // namespace
+
+void processEvents() {
+    MSG message;
+    // Bounded, so that a window that keeps asking to be drawn cannot hold a test forever.
+    for (int i = 0; i < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (message.message == WM_QUIT) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void pointerDown(Control& control, int button, int shift, float x, float y) {
+    send(nativeOf(control).hwnd(), windowOf(control.form()), downMessage(button), button, shift, x, y);
+}
+
+void pointerMove(Control& control, int button, int shift, float x, float y) {
+    send(nativeOf(control).hwnd(), windowOf(control.form()), WM_MOUSEMOVE, button, shift, x, y);
+}
+
+void pointerUp(Control& control, int button, int shift, float x, float y) {
+    send(nativeOf(control).hwnd(), windowOf(control.form()), upMessage(button), 0, shift, x, y);
+}
+
+void pointerDown(Form& form, int button, int shift, float x, float y) {
+    win32::Win32Window& window = windowOf(form);
+    send(window.hwnd(), window, downMessage(button), button, shift, x, y);
+}
+
+void pointerMove(Form& form, int button, int shift, float x, float y) {
+    win32::Win32Window& window = windowOf(form);
+    send(window.hwnd(), window, WM_MOUSEMOVE, button, shift, x, y);
+}
+
+void click(Control& control) {
+    HWND hwnd = nativeOf(control).hwnd();
+    const UINT dpi = windowOf(control.form()).dpi();
+    RECT area{};
+    GetWindowRect(hwnd, &area);
+    const float x = win32::toTwips((area.right - area.left) / 2.0, dpi);
+    const float y = win32::toTwips((area.bottom - area.top) / 2.0, dpi);
+    if (takesFocus(control)) {
+        activate(hwnd);
+        SetFocus(hwnd);
+    }
+    pointerDown(control, LeftButton, 0, x, y);
+    pointerUp(control, LeftButton, 0, x, y);
+}
+
+void focus(Control& control) {
+    HWND hwnd = nativeOf(control).hwnd();
+    activate(hwnd);
+    SetFocus(hwnd);
+}
+
+void pressKey(Key which) {
+    switch (which) {
+    case Key::Enter:
+        key(focusTarget(), VK_RETURN, L'\r');
+        break;
+    case Key::Space:
+        key(focusTarget(), VK_SPACE, L' ');
+        break;
+    case Key::Escape:
+        key(focusTarget(), VK_ESCAPE, 0x1B);
+        break;
+    case Key::Tab:
+        key(focusTarget(), VK_TAB, L'\t');
+        break;
+    }
+}
+
+void typeText(const std::string& text) {
+    for (const wchar_t ch : win32::widen(text)) {
+        const SHORT scan = VkKeyScanW(ch);
+        const UINT virtualKey = scan == -1 ? 0 : static_cast<UINT>(scan & 0xFF);
+        key(focusTarget(), virtualKey, ch);
+    }
+}
+
+PointerShape pointerShape(const Control& control) {
+    win32::Win32Control& native = nativeOf(control);
+    // Asks the window for its pointer as the system does when the pointer moves over it.
+    SendMessageW(native.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(native.hwnd()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    const HCURSOR shown = GetCursor();
+    if (shown == LoadCursorW(nullptr, IDC_ARROW)) return PointerShape::Arrow;
+    if (shown == LoadCursorW(nullptr, IDC_IBEAM)) return PointerShape::IBeam;
+    const ControlProps& p = control.props();
+    if (!p.mouseIcon.empty() && shown == win32::cursor(p.mouseIcon, windowOf(control.form()).dpi()))
+        return PointerShape::Hand;
+    return PointerShape::Other;
+}
+
+Pixels grab(const Form& form) {
+    Pixels pixels;
+    pixels.argb = windowOf(form).render(pixels.width, pixels.height);
+    return pixels;
+}
+
+int textWidthPixels(const Control& control, const std::string& text) {
+    const UINT dpi = windowOf(control.form()).dpi();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, win32::font(control.props().font, dpi));
+    const double width = win32::singleLineWidth(dc, text, win32::fontPixels(control.props().font, dpi));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return static_cast<int>(std::ceil(width * 96.0 / dpi));
+}
+
+std::string accessibleName(const Control& control) {
+    const win32::Win32Control& native = nativeOf(control);
+    const std::string name = win32::accessibleName(native.hwnd());
+    // Some systems keep no annotations (Wine's oleacc): the name the toolkit gave then stands.
+    return name.empty() ? native.annotatedName() : name;
+}
+
+std::string windowTitle(const Form& form) {
+    HWND hwnd = windowOf(form).hwnd();
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(hwnd, title.data(), length + 1);
+    title.resize(static_cast<std::size_t>(length));
+    return win32::narrow(title);
+}
+
+} // namespace forms::testing

@@ -1,0 +1,501 @@
+#include "toolkit/win32/Win32Window.h"
+
+#include "toolkit/Application.h"
+#include "toolkit/win32/Win32Control.h"
+#include "toolkit/win32/Win32Platform.h"
+#include "toolkit/win32/Win32Skin.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace forms::win32 {
+
+namespace {
+
+std::vector<Win32Window*>& liveWindows() {
+    static std::vector<Win32Window*> windows;
+    return windows;
+}
+
+bool isWindowed(ControlKind kind) {
+    return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||
+           kind == ControlKind::PictureBox || kind == ControlKind::Frame;
+}
+
+// Drawn by the toolkit, so they can appear in what lies beneath a surface.
+bool isPainted(ControlKind kind) {
+    return kind == ControlKind::Label || kind == ControlKind::Image || kind == ControlKind::PictureBox ||
+           kind == ControlKind::Frame;
+}
+
+constexpr const wchar_t* kDoomedProp = L"Kelvara.Doomed";
+
+} // namespace
+
+int buttonState(WPARAM keys) {
+    return (keys & MK_LBUTTON ? LeftButton : 0) | (keys & MK_RBUTTON ? RightButton : 0) |
+           (keys & MK_MBUTTON ? MiddleButton : 0);
+}
+
+int shiftState(WPARAM keys) {
+    return (keys & MK_SHIFT ? ShiftMask : 0) | (keys & MK_CONTROL ? ControlMask : 0) |
+           (GetKeyState(VK_MENU) < 0 ? AltMask : 0);
+}
+
+Win32Window::Win32Window(Form& form)
+    : form_(form) {
+    registerClasses();
+    const FormProps& p = form.props();
+    // WS_MINIMIZEBOX and WS_SYSMENU let a frameless window be minimised and restored from its taskbar button.
+    hwnd_ = CreateWindowExW(WS_EX_APPWINDOW, kFormClass, widen(p.caption).c_str(),
+                            WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
+                            nullptr, instance(), this);
+    if (!hwnd_) throw Error("Can't create the window " + p.name);
+    dpi_ = windowDpi(hwnd_);
+    if (!p.icon.empty()) {
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
+                     reinterpret_cast<LPARAM>(icon(p.icon, systemMetric(SM_CXICON, dpi_))));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(icon(p.icon, systemMetric(SM_CXSMICON, dpi_))));
+    }
+    updateSize();
+    liveWindows().push_back(this);
+}
+
+Win32Window::~Win32Window() {
+    std::erase(liveWindows(), this);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    // The owner takes the activation back only if it is enabled when this window disappears.
+    if (disabledOwner_ && IsWindow(disabledOwner_)) EnableWindow(disabledOwner_, TRUE);
+    ShowWindow(hwnd_, SW_HIDE);
+    // The window may be unloading from one of its own messages: it goes once they have returned.
+    SetPropW(hwnd_, kDoomedProp, reinterpret_cast<HANDLE>(1));
+    HWND doomed = hwnd_;
+    platform::post([doomed] {
+        if (IsWindow(doomed) && GetPropW(doomed, kDoomedProp)) {
+            RemovePropW(doomed, kDoomedProp);
+            DestroyWindow(doomed);
+        }
+    });
+    const bool anyShown = std::any_of(liveWindows().begin(), liveWindows().end(),
+                                      [](Win32Window* w) { return IsWindowVisible(w->hwnd_); });
+    if (applicationRunning() && !anyShown) PostQuitMessage(0);
+}
+
+Win32Window* Win32Window::of(HWND window) {
+    return window ? reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA)) : nullptr;
+}
+
+std::unique_ptr<NativeControl> Win32Window::createControl(Control& control) {
+    return std::make_unique<Win32Control>(control, *this);
+}
+
+void Win32Window::controlsCreated() {
+    // Windowed controls lie above all labels and images, whatever their order in the design.
+    stacking_.clear();
+    for (Control* control : form_.controls())
+        if (!isWindowed(control->kind())) stacking_.push_back(control);
+    for (Control* control : form_.controls())
+        if (isWindowed(control->kind())) stacking_.push_back(control);
+    for (Control* control : stacking_)
+        SetWindowPos(static_cast<Win32Control*>(control->native())->hwnd(), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Win32Window::updateSize() {
+    const FormProps& p = form_.props();
+    SetWindowPos(hwnd_, nullptr, 0, 0, toPixels(p.width, dpi_), toPixels(p.height, dpi_),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::updateCaption() {
+    SetWindowTextW(hwnd_, widen(form_.props().caption).c_str());
+}
+
+void Win32Window::place() {
+    placed_ = POINT{toPixels(form_.left(), dpi_), toPixels(form_.top(), dpi_)};
+    placing_ = true;
+    SetWindowPos(hwnd_, nullptr, placed_.x, placed_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    placing_ = false;
+}
+
+void Win32Window::show(Form* owner, bool modal) {
+    if (owner) {
+        // An owned window stays above its owner and has no taskbar button of its own.
+        HWND ownerWindow = static_cast<Win32Window*>(owner->native())->hwnd();
+        SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWindow));
+        SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
+        if (modal && IsWindowEnabled(ownerWindow)) {
+            EnableWindow(ownerWindow, FALSE);
+            disabledOwner_ = ownerWindow;
+        }
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    if (!focused_) {
+        const std::vector<Control*> order = focusOrder();
+        if (!order.empty()) SetFocus(static_cast<Win32Control*>(order.front()->native())->hwnd());
+    }
+}
+
+WindowState Win32Window::windowState() const {
+    return IsIconic(hwnd_) ? WindowState::Minimized : WindowState::Normal;
+}
+
+void Win32Window::setWindowState(WindowState state) {
+    ShowWindow(hwnd_, state == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
+}
+
+ScreenArea Win32Window::screenArea() const {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    RECT area{0, 0, 1024, 768};
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &info)) area = info.rcWork;
+    return ScreenArea{toTwips(area.left, dpi_), toTwips(area.top, dpi_),
+                      toTwips(area.right - area.left, dpi_), toTwips(area.bottom - area.top, dpi_)};
+}
+
+void Win32Window::presentFrame() {
+    if (IsWindowVisible(hwnd_)) RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+RECT Win32Window::pixelRect(const Control& control) const {
+    const ControlProps& p = control.props();
+    return toPixelRect(p.left, p.top, p.width, p.height, dpi_);
+}
+
+Win32Control* Win32Window::nativeOf(HWND child) const {
+    Win32Control* native = Win32Control::of(child);
+    return native && &native->window() == this ? native : nullptr;
+}
+
+std::vector<Control*> Win32Window::focusOrder() const {
+    std::vector<Control*> order;
+    for (Control* control : form_.controls())
+        if (control->props().tabIndex >= 0 && control->props().visible && control->native())
+            order.push_back(control);
+    std::stable_sort(order.begin(), order.end(),
+                     [](Control* a, Control* b) { return a->props().tabIndex < b->props().tabIndex; });
+    return order;
+}
+
+// Focus events follow the control that has the focus within its window: switching windows moves no focus
+// between controls, so it raises none.
+void Win32Window::controlFocused(Control& control) {
+    if (focused_ == &control) return;
+    Control* previous = std::exchange(focused_, &control);
+    if (previous && previous->onLostFocus) deliver(previous->onLostFocus);
+    if (focused_ == &control && control.onGotFocus) deliver(control.onGotFocus);
+}
+
+void Win32Window::controlHidden(Control& control) {
+    if (focused_ != &control || GetActiveWindow() != hwnd_) return;
+    const std::vector<Control*> order = focusOrder();
+    const auto after = std::find_if(order.begin(), order.end(), [&](Control* c) {
+        return c->props().tabIndex > control.props().tabIndex;
+    });
+    Control* next = after != order.end() ? *after : order.empty() ? nullptr : order.front();
+    if (next) {
+        SetFocus(static_cast<Win32Control*>(next->native())->hwnd());
+    } else {
+        focused_ = nullptr;
+        SetFocus(hwnd_);
+        if (control.onLostFocus) deliver(control.onLostFocus);
+    }
+}
+
+bool Win32Window::handleKey(WPARAM key) {
+    if (key == VK_TAB) {
+        const std::vector<Control*> order = focusOrder();
+        if (order.empty()) return true;
+        const bool back = GetKeyState(VK_SHIFT) < 0;
+        auto at = std::find(order.begin(), order.end(), focused_);
+        Control* next = nullptr;
+        if (at == order.end())
+            next = back ? order.back() : order.front();
+        else if (back)
+            next = at == order.begin() ? order.back() : *(at - 1);
+        else
+            next = at + 1 == order.end() ? order.front() : *(at + 1);
+        SetFocus(static_cast<Win32Control*>(next->native())->hwnd());
+        return true;
+    }
+    if (key == VK_ESCAPE) {
+        for (Control* control : form_.controls()) {
+            if (control->props().cancel && control->props().visible && control->onClick) {
+                deliver(control->onClick);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+PointerEvent Win32Window::pointerEvent(HWND surface, LPARAM point, int button, WPARAM keys) const {
+    POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    ClientToScreen(surface, &screen);
+    RECT surfaceRect{};
+    RECT windowRect{};
+    GetWindowRect(surface, &surfaceRect);
+    GetWindowRect(hwnd_, &windowRect);
+    const double x = screen.x - (placed_.x + surfaceRect.left - windowRect.left);
+    const double y = screen.y - (placed_.y + surfaceRect.top - windowRect.top);
+    return PointerEvent{button, shiftState(keys), toTwips(x, dpi_), toTwips(y, dpi_)};
+}
+
+void Win32Window::pointer(std::function<void(const PointerEvent&)> Form::*handler, LPARAM point, int button,
+                          WPARAM keys) {
+    if (!(form_.*handler)) return;
+    const PointerEvent event = pointerEvent(hwnd_, point, button, keys);
+    Form* form = &form_;
+    deliver([&] { (form->*handler)(event); });
+}
+
+void Win32Window::paintContent(HDC dc, const Control& control) const {
+    const ControlProps& p = control.props();
+    const RECT area = pixelRect(control);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    switch (control.kind()) {
+    case ControlKind::Label:
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, p.foreColor);
+        drawLabelText(dc, area, p.caption, font(p.font, dpi_), fontPixels(p.font, dpi_));
+        break;
+    case ControlKind::Image:
+    case ControlKind::PictureBox:
+        if (!p.picture.empty()) {
+            const Bitmap& image = picture(p.picture);
+            if (p.stretch && control.kind() == ControlKind::Image)
+                drawPicture(dc, image, area.left, area.top, area.right - area.left, area.bottom - area.top);
+            else
+                drawPicture(dc, image, area.left, area.top, naturalPixels(image.width, dpi_),
+                            naturalPixels(image.height, dpi_));
+        }
+        break;
+    case ControlKind::Frame: {
+        RECT edge = area;
+        DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+        break;
+    }
+    case ControlKind::TextBox:
+    case ControlKind::PictureButton:
+        break;
+    }
+    RestoreDC(dc, saved);
+}
+
+void Win32Window::paintScene(HDC dc, const Control& upTo) const {
+    const RECT area = pixelRect(upTo);
+    POINT origin{};
+    OffsetViewportOrgEx(dc, -area.left, -area.top, &origin);
+    HBRUSH background = CreateSolidBrush(form_.props().backColor);
+    FillRect(dc, &area, background);
+    DeleteObject(background);
+    for (const Control* control : stacking_) {
+        RECT overlap{};
+        const RECT other = pixelRect(*control);
+        if (isPainted(control->kind()) && control->props().visible && IntersectRect(&overlap, &area, &other))
+            paintContent(dc, *control);
+        if (control == &upTo) break;
+    }
+    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+}
+
+void Win32Window::invalidate(const RECT& area) const {
+    RedrawWindow(hwnd_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+std::vector<std::uint32_t> Win32Window::render(int& width, int& height) const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    width = client.right;
+    height = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, target);
+    HBRUSH background = CreateSolidBrush(form_.props().backColor);
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+    for (const Control* control : stacking_) {
+        if (!control->props().visible) continue;
+        auto* native = static_cast<Win32Control*>(control->native());
+        const RECT area = pixelRect(*control);
+        if (isPainted(control->kind())) {
+            paintContent(dc, *control);
+        } else if (control->kind() == ControlKind::PictureButton) {
+            native->drawButton(dc, area, false);
+        } else {
+            // The text box's own drawing, inside the sunken edge that the system draws around it.
+            const int saved = SaveDC(dc);
+            RECT edge{area.left, area.top, area.right, area.bottom};
+            DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+            POINT inner{0, 0};
+            MapWindowPoints(native->hwnd(), hwnd_, &inner, 1);
+            RECT inside{};
+            GetClientRect(native->hwnd(), &inside);
+            IntersectClipRect(dc, inner.x, inner.y, inner.x + inside.right, inner.y + inside.bottom);
+            OffsetViewportOrgEx(dc, inner.x, inner.y, nullptr);
+            SendMessageW(native->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                         PRF_CLIENT | PRF_ERASEBKGND);
+            RestoreDC(dc, saved);
+        }
+    }
+    GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> result(pixels, pixels + static_cast<std::size_t>(width) * height);
+    for (std::uint32_t& pixel : result)
+        pixel |= 0xFF000000u;
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    return result;
+}
+
+void Win32Window::dpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    if (!placing_) {
+        placed_ = POINT{suggested.left, suggested.top};
+        form_.movedByWindowSystem(toTwips(suggested.left, dpi_), toTwips(suggested.top, dpi_));
+        placing_ = true;
+        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        placing_ = false;
+    }
+    updateSize();
+    for (Control* control : form_.controls()) {
+        if (!control->native()) continue;
+        control->native()->update(ControlProp::Geometry);
+        control->native()->update(ControlProp::Font);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* window = static_cast<Win32Window*>(create->lpCreateParams);
+        window->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+    }
+    if (Win32Window* window = of(hwnd)) return window->handle(message, wParam, lParam);
+    if (message == WM_ERASEBKGND) return 1;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        HBRUSH background = CreateSolidBrush(form_.props().backColor);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, background);
+        DeleteObject(background);
+        return 1;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        SetCapture(hwnd_);
+        pointer(&Form::onMouseDown, lParam,
+                message == WM_LBUTTONDOWN   ? LeftButton
+                : message == WM_RBUTTONDOWN ? RightButton
+                                            : MiddleButton,
+                wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        pointer(&Form::onMouseMove, lParam, buttonState(wParam), wParam);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (!buttonState(wParam) && GetCapture() == hwnd_) ReleaseCapture();
+        return 0;
+    case WM_KEYDOWN:
+        if (handleKey(wParam)) return 0;
+        break;
+    case WM_COMMAND:
+        if (Win32Control* native = nativeOf(reinterpret_cast<HWND>(lParam))) {
+            Control& control = native->control();
+            if (HIWORD(wParam) == BN_CLICKED && control.onClick) {
+                deliver(control.onClick);
+            } else if (HIWORD(wParam) == EN_CHANGE) {
+                const int length = GetWindowTextLengthW(native->hwnd());
+                std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+                GetWindowTextW(native->hwnd(), text.data(), length + 1);
+                text.resize(static_cast<std::size_t>(length));
+                control.textEditedByUser(narrow(text));
+            }
+            return 0;
+        }
+        break;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (Win32Control* native = nativeOf(item->hwndItem)) {
+            native->drawButton(item->hDC, item->rcItem, item->itemState & ODS_SELECTED);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CTLCOLOREDIT:
+        if (Win32Control* native = nativeOf(reinterpret_cast<HWND>(lParam))) {
+            auto* dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, native->control().props().foreColor);
+            SetBkColor(dc, native->control().props().backColor);
+            return reinterpret_cast<LRESULT>(native->backBrush());
+        }
+        break;
+    case WM_ACTIVATE:
+        // Activation gives the focus back to the control that had it, or the first control its first focus.
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
+            Control* target = focused_ && focused_->props().visible ? focused_ : nullptr;
+            if (!target) {
+                const std::vector<Control*> order = focusOrder();
+                if (!order.empty()) target = order.front();
+            }
+            if (target) {
+                SetFocus(static_cast<Win32Control*>(target->native())->hwnd());
+                return 0;
+            }
+        }
+        break;
+    case WM_WINDOWPOSCHANGED: {
+        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        // The window system moved the window by itself: the user dragged it, or the system placed it.
+        if (!placing_ && !(position->flags & SWP_NOMOVE) && !IsIconic(hwnd_) &&
+            (position->x != placed_.x || position->y != placed_.y)) {
+            placed_ = POINT{position->x, position->y};
+            form_.movedByWindowSystem(toTwips(position->x, dpi_), toTwips(position->y, dpi_));
+        }
+        break;
+    }
+    case WM_DPICHANGED:
+        dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_CLOSE: {
+        Form* form = &form_;
+        deliver([form] { form->unload(); });
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void registerFormClass() {
+    WNDCLASSEXW form{};
+    form.cbSize = sizeof(form);
+    form.lpfnWndProc = Win32Window::proc;
+    form.hInstance = instance();
+    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    form.lpszClassName = kFormClass;
+    RegisterClassExW(&form);
+}
+
+} // namespace forms::win32

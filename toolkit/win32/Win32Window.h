@@ -1,0 +1,80 @@
+#pragma once
+
+#include "toolkit/Native.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace forms::win32 {
+
+class Win32Control;
+
+int buttonState(WPARAM keys);
+int shiftState(WPARAM keys);
+
+// The top-level window of a form: the window body, frameless, and the parent of every control's window.
+class Win32Window : public NativeWindow {
+public:
+    explicit Win32Window(Form& form);
+    ~Win32Window() override;
+
+    std::unique_ptr<NativeControl> createControl(Control& control) override;
+    void controlsCreated() override;
+    void updateSize() override;
+    void updateCaption() override;
+    void place() override;
+    void show(Form* owner, bool modal) override;
+    WindowState windowState() const override;
+    void setWindowState(WindowState state) override;
+    ScreenArea screenArea() const override;
+    void presentFrame() override;
+
+    static Win32Window* of(HWND window);
+    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    Form& form() const { return form_; }
+    HWND hwnd() const { return hwnd_; }
+    UINT dpi() const { return dpi_; }
+    // Where the toolkit last put the window, in pixels.
+    POINT placedPixels() const { return placed_; }
+    RECT pixelRect(const Control& control) const;
+
+    // The control that has the focus within this window, whether or not the window is active.
+    Control* focused() const { return focused_; }
+    void controlFocused(Control& control);
+    void controlHidden(Control& control);
+    // Tab and Escape, wherever in the window they were pressed; true when the key was used.
+    bool handleKey(WPARAM key);
+
+    // The message's point in twips of the surface, from the pointer's screen position and the window's
+    // position as the toolkit last placed it.
+    PointerEvent pointerEvent(HWND surface, LPARAM point, int button, WPARAM keys) const;
+    // What lies under a control and the control itself, for a surface that draws its own background.
+    void paintScene(HDC dc, const Control& upTo) const;
+    // Repaints an area of the window body together with every control over it.
+    void invalidate(const RECT& area) const;
+    // The window as it is drawn, 0xAARRGGBB row by row.
+    std::vector<std::uint32_t> render(int& width, int& height) const;
+
+private:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void pointer(std::function<void(const PointerEvent&)> Form::*handler, LPARAM point, int button,
+                 WPARAM keys);
+    void paintContent(HDC dc, const Control& control) const;
+    Win32Control* nativeOf(HWND child) const;
+    std::vector<Control*> focusOrder() const;
+    void dpiChanged(UINT dpi, const RECT& suggested);
+
+    Form& form_;
+    HWND hwnd_ = nullptr;
+    UINT dpi_ = 96;
+    POINT placed_{0, 0};
+    bool placing_ = false;
+    HWND disabledOwner_ = nullptr;
+    Control* focused_ = nullptr;
+    // Labels and images in design order, then the windowed controls: bottom to top.
+    std::vector<Control*> stacking_;
+};
+
+} // namespace forms::win32
