@@ -246,7 +246,12 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
     }
     const auto& all = window.form().controls();
     const auto id = std::find(all.begin(), all.end(), &control) - all.begin() + 1;
-    hwnd_ = CreateWindowExW(extended, windowClass, text.c_str(), style, 0, 0, 0, 0, window.hwnd(),
+    // Created where and as the properties say: every call into the window system counts when a window loads.
+    rect_ = window.pixelRect(control);
+    positioned_ = true;
+    if (p.visible) style |= WS_VISIBLE;
+    hwnd_ = CreateWindowExW(extended, windowClass, text.c_str(), style, rect_.left, rect_.top,
+                            rect_.right - rect_.left, rect_.bottom - rect_.top, window.hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
     if (!hwnd_) throw Error("Can't create the control " + p.name);
     SetPropW(hwnd_, kLinkProp, this);
@@ -256,12 +261,11 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
             annotatedName_ = p.accessibleName;
             nameTextBox(hwnd_, widen(p.accessibleName));
         }
+        update(ControlProp::Font);
+        update(ControlProp::BackColor);
     }
     if (control.kind() == ControlKind::PictureButton) subclass(hwnd_, buttonProc, originalButton);
     loadPictures();
-    for (ControlProp prop : {ControlProp::Geometry, ControlProp::Caption, ControlProp::Font,
-                             ControlProp::ForeColor, ControlProp::Pointer, ControlProp::Visible})
-        update(prop);
 }
 
 Win32Control::~Win32Control() {
@@ -359,8 +363,14 @@ void Win32Control::loadPictures() {
 
 HCURSOR Win32Control::pointerShape() const {
     const ControlProps& p = control_.props();
-    if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty())
-        return cursor(p.mouseIcon, window_.dpi());
+    if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty()) {
+        // Asked from inside the system's pointer handling, where nothing may throw: a pointer that can't be
+        // made at a new screen scaling leaves the arrow.
+        try {
+            return cursor(p.mouseIcon, window_.dpi());
+        } catch (const Error&) {
+        }
+    }
     return LoadCursorW(nullptr, control_.kind() == ControlKind::TextBox ? IDC_IBEAM : IDC_ARROW);
 }
 

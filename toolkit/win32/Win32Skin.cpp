@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
-#include <memory>
 #include <span>
 #include <tuple>
 
@@ -14,6 +12,7 @@ namespace forms::win32 {
 
 namespace {
 
+// A COM reference, released when it goes out of scope.
 template <typename T> struct Released {
     T* p = nullptr;
     ~Released() {
@@ -34,6 +33,7 @@ std::span<const std::uint8_t> resourceBytes(const std::string& name) {
 }
 
 Bitmap decodePng(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) return {};
     // The toolkit may draw before any window exists; the codecs need COM on this thread either way.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     Released<IWICImagingFactory> factory;
@@ -97,10 +97,14 @@ std::vector<float> resampleAxis(const std::vector<float>& in, int inW, int inH, 
         double total = 0;
         for (int i = first; i <= last; ++i) {
             const double w = std::max(0.0, 1.0 - std::abs(i - centre) / support);
-            if (w > 0) weights.emplace_back(i, w), total += w;
+            if (w <= 0) continue;
+            weights.emplace_back(i, w);
+            total += w;
         }
-        if (total == 0)
-            weights = {{std::clamp(static_cast<int>(std::lround(centre)), 0, inLength - 1), 1.0}}, total = 1;
+        if (weights.empty()) {
+            weights.emplace_back(std::clamp(static_cast<int>(std::lround(centre)), 0, inLength - 1), 1.0);
+            total = 1;
+        }
         for (int line = 0; line < lines; ++line) {
             float sum[4] = {0, 0, 0, 0};
             for (const auto& [i, w] : weights) {

@@ -305,6 +305,8 @@ void Win32Window::paintScene(HDC dc, const Control& upTo) const {
 }
 
 void Win32Window::invalidate(const RECT& area) const {
+    // A hidden window is drawn whole when it shows.
+    if (!IsWindowVisible(hwnd_)) return;
     RedrawWindow(hwnd_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
