@@ -130,7 +130,8 @@ if ended; then
 fi
 check "Close ends the program with status 0" test "$status" -eq 0
 
-version=$(timeout -k 5 30 "$wine" "$probe_exe" version "$(winepath -w "$exe" 2>/dev/null)" 2>/dev/null | tr -d '\r')
+windows_path=$(timeout -k 5 30 winepath -w "$exe" 2>/dev/null)
+version=$(timeout -k 5 30 "$wine" "$probe_exe" version "$windows_path" 2>/dev/null | tr -d '\r')
 for line in "ProductName=Kelvara Calculator" "InternalName=Kelvara Calculator" \
   "FileDescription=Calculates fuel consumption after adding Kelvara." "FileVersion=1.00" \
   "ProductVersion=1.00" "FILEVERSION=1,0,0,0" "Translation=0409,1200"; do
