@@ -199,10 +199,8 @@ Form* platform::activeForm() {
     if (win32::Win32Window* window = win32::Win32Window::of(GetActiveWindow())) return &window->form();
     // The system may report no active window for a moment after showing one: the topmost shown form then.
     for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
-        wchar_t name[32] = {};
-        GetClassNameW(top, name, 32);
-        if (std::wstring(name) != win32::kFormClass || !IsWindowVisible(top)) continue;
-        if (win32::Win32Window* window = win32::Win32Window::of(top)) return &window->form();
+        win32::Win32Window* window = win32::Win32Window::of(top);
+        if (window && IsWindowVisible(top)) return &window->form();
     }
     return nullptr;
 }

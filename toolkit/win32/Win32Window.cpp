@@ -85,7 +85,10 @@ Win32Window::~Win32Window() {
 }
 
 Win32Window* Win32Window::of(HWND window) {
-    return window ? reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA)) : nullptr;
+    // Any top-level window may ask, such as a message box; only the toolkit's own carry a form.
+    wchar_t name[32] = {};
+    if (!window || !GetClassNameW(window, name, 32) || std::wstring(name) != kFormClass) return nullptr;
+    return reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 std::unique_ptr<NativeControl> Win32Window::createControl(Control& control) {
@@ -385,7 +388,8 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         window->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     }
-    if (Win32Window* window = of(hwnd)) return window->handle(message, wParam, lParam);
+    if (auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
+        return window->handle(message, wParam, lParam);
     if (message == WM_ERASEBKGND) return 1;
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
