@@ -332,9 +332,14 @@ std::vector<std::uint32_t> Win32Window::render(int& width, int& height) const {
         auto* native = static_cast<Win32Control*>(control->native());
         const RECT area = pixelRect(*control);
         if (isPainted(control->kind())) {
-            paintContent(dc, *control);
+            // Each surface as its own window draws it, over the whole of its area.
+            const int saved = SaveDC(dc);
+            OffsetViewportOrgEx(dc, area.left, area.top, nullptr);
+            IntersectClipRect(dc, 0, 0, area.right - area.left, area.bottom - area.top);
+            paintScene(dc, *control);
+            RestoreDC(dc, saved);
         } else if (control->kind() == ControlKind::PictureButton) {
-            native->drawButton(dc, area, false);
+            native->drawButton(dc, area, SendMessageW(native->hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED);
         } else {
             // The text box's own drawing, inside the sunken edge that the system draws around it.
             const int saved = SaveDC(dc);
