@@ -75,6 +75,8 @@ PATH="$work/bin:$PATH" timeout -k 5 180 "$wine" "$exe" >"$work/app.log" 2>&1 &
 app=$!
 
 check "the main window opens" wait_for $'^window\t0\t.*\tKelvara - Fuel Consumtion Calculator$'
+# The X server maps the window a moment after Windows shows it.
+sleep 0.5
 
 click Button Calculate
 check "empty input opens the alert" wait_for $'^window\t1\t'

@@ -190,18 +190,6 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return CallWindowProcW(originalButton, hwnd, message, wParam, lParam);
 }
 
-// Assistive technology reads a label's and a button's name from its window text; a text box's content is its
-// window text, so its name is set beside it.
-void nameTextBox(HWND hwnd, const std::wstring& name) {
-    IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void**>(&services))))
-        return;
-    services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
-                             name.c_str());
-    services->Release();
-}
-
 void subclass(HWND hwnd, WNDPROC proc, WNDPROC& original) {
     auto previous =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
@@ -259,7 +247,7 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
         subclass(hwnd_, editProc, originalEdit);
         if (!p.accessibleName.empty()) {
             annotatedName_ = p.accessibleName;
-            nameTextBox(hwnd_, widen(p.accessibleName));
+            annotateName(hwnd_, widen(p.accessibleName));
         }
         update(ControlProp::Font);
         update(ControlProp::BackColor);
@@ -394,6 +382,16 @@ void Win32Control::setFocus() {
 
 bool Win32Control::hasFocus() const {
     return window_.focused() == &control_;
+}
+
+void annotateName(HWND hwnd, const std::wstring& name) {
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void**>(&services))))
+        return;
+    services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                             name.c_str());
+    services->Release();
 }
 
 std::string accessibleName(HWND hwnd) {

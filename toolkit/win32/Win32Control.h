@@ -10,8 +10,11 @@ namespace forms::win32 {
 
 class Win32Window;
 
-// The name assistive technology reads for a window.
+// The name assistive technology reads for a window. A label's and a button's is their window text; a text
+// box's content is its window text, and a window without a caption has none, so their names are set beside
+// them.
 std::string accessibleName(HWND hwnd);
+void annotateName(HWND hwnd, const std::wstring& name);
 
 // Keeps a control's child window in step with the control's properties. Text boxes are EDIT windows, picture
 // buttons owner-drawn BUTTON windows, everything else a surface of the toolkit's own; a label's window text

@@ -54,6 +54,7 @@ Win32Window::Win32Window(Form& form)
                             nullptr, instance(), this);
     if (!hwnd_) throw Error("Can't create the window " + p.name);
     dpi_ = windowDpi(hwnd_);
+    if (!p.accessibleName.empty()) annotateName(hwnd_, widen(p.accessibleName));
     if (!p.icon.empty()) {
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
                      reinterpret_cast<LPARAM>(icon(p.icon, systemMetric(SM_CXICON, dpi_))));
