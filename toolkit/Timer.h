@@ -40,7 +40,6 @@ public:
     // One tick now, as the platform's timer delivers it; also how tests step animations. False when the
     // timer is off and so did not tick.
     bool tick();
-    bool running() const { return native_ != nullptr; }
 
     void resetToDesign() { props_ = design_; }
     void stop();

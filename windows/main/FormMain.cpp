@@ -23,7 +23,7 @@ FormMain::FormMain()
     wireHandlers();
 }
 
-std::vector<forms::Control*> FormMain::inputPanel() {
+std::array<forms::Control*, 14> FormMain::inputPanel() {
     return {&frmMain,    &lbltank,     &lbltank2,   &txtTank,  &lblTopUp,  &lblTopUp2, &txtTopUp,
             &lblMileage, &lblMileage2, &txtMileage, &lblPrice, &lblPrice2, &txtPrice,  &cmdCalculate};
 }

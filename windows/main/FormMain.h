@@ -12,6 +12,7 @@
 #include "windows/Skin.h"
 #include "windows/alert/FormAlert.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,7 +112,7 @@ public:
     // clang-format on
 
     // The fourteen controls of the input panel in the order they move; frmMain first.
-    std::vector<forms::Control*> inputPanel();
+    std::array<forms::Control*, 14> inputPanel();
 
 protected:
     void formLoad() override;
