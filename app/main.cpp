@@ -4,6 +4,5 @@
 int main(int argc, char** argv) {
     forms::Application application(argc, argv);
     FormMain formMain;
-    formMain.show();
-    return application.run();
+    return application.run(formMain);
 }

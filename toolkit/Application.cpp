@@ -1,5 +1,6 @@
 #include "toolkit/Application.h"
 
+#include "toolkit/Form.h"
 #include "toolkit/Native.h"
 
 #include <cstdio>
@@ -16,6 +17,11 @@ void deliver(const std::function<void()>& handler) {
     } catch (...) {
         platform::fatalError("Unknown error");
     }
+}
+
+int Application::run(Form& startup) {
+    deliver([&startup] { startup.show(); });
+    return run();
 }
 
 void endProcess() {

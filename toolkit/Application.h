@@ -6,6 +6,8 @@
 
 namespace forms {
 
+class Form;
+
 // The program's one toolkit instance: create it first in main, then show the start-up window and run.
 class Application {
 public:
@@ -15,6 +17,8 @@ public:
     Application& operator=(const Application&) = delete;
 
     int run();
+    // Shows the start-up window, taking the uncaught-error path for an error of its load handler, then runs.
+    int run(Form& startup);
 
 private:
     struct Impl;

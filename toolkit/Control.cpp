@@ -1,6 +1,7 @@
 #include "toolkit/Control.h"
 
 #include "toolkit/Form.h"
+#include "toolkit/Label.h"
 #include "toolkit/Native.h"
 
 #include <cmath>
@@ -73,6 +74,11 @@ void Control::setFocus() {
 bool Control::hasFocus() const {
     loadedProps();
     return native_ && native_->hasFocus();
+}
+
+int Label::lineCount() const {
+    loadedProps();
+    return native() ? native()->captionLineCount() : 0;
 }
 
 void Control::sync(ControlProp changed) {

@@ -15,6 +15,12 @@ enum class ControlProp { Geometry, Visible, Caption, Font, ForeColor, BackColor,
 
 enum class ControlKind { Label, TextBox, PictureButton, PictureBox, Image, Frame };
 
+// The second press of a double-click is another click on a button, and a double-click, not a click, on
+// anything else: one double-click on a link opens it once.
+constexpr bool secondPressClicks(ControlKind kind) {
+    return kind == ControlKind::PictureButton || kind == ControlKind::TextBox;
+}
+
 // A control's properties. A control's design holds their starting values; loading its window resets the
 // control to them.
 struct ControlProps {

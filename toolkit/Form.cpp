@@ -1,17 +1,34 @@
 #include "toolkit/Form.h"
 
+#include "toolkit/Application.h"
 #include "toolkit/Native.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace forms {
 
+namespace {
+std::vector<Form*>& liveForms() {
+    static std::vector<Form*> forms;
+    return forms;
+}
+Form* modalForm = nullptr;
+} // namespace
+
 Form::Form(FormProps design)
     : design_(std::move(design))
-    , props_(design_) {}
+    , props_(design_) {
+    liveForms().push_back(this);
+}
 
 // A derived window's controls and timers are gone by now; each let go of its platform part on its way.
-Form::~Form() = default;
+Form::~Form() {
+    std::erase(liveForms(), this);
+    for (Form* form : liveForms())
+        if (form->owner_ == this) form->owner_ = nullptr;
+}
 
 void Form::ensureLoaded() const {
     const_cast<Form*>(this)->load();
@@ -38,6 +55,7 @@ void Form::load() {
 void Form::unload() {
     if (!loaded_) return;
     loaded_ = false;
+    shown_ = false;
     for (Timer* timer : timers_)
         timer->stop();
     for (Control* control : controls_)
@@ -48,6 +66,9 @@ void Form::unload() {
 void Form::show() {
     load();
     if (!placed_) placeAtStart();
+    if (!shown_) owner_ = platform::activeForm() == this ? nullptr : platform::activeForm();
+    shown_ = true;
+    native_->updateCaption();
     native_->show(design_.startPosition == StartPosition::CenterOwner ? owner() : nullptr, modal_);
 }
 
@@ -72,12 +93,26 @@ void Form::placeAtStart() {
 }
 
 void Form::showModal() {
-    if (modal_) throw Error("Form already displayed; can't show modally");
+    if (modal_ || shown_) throw Error("Form already displayed; can't show modally");
     modal_ = true;
+    Form* const outer = std::exchange(modalForm, this);
     show();
     testhooks::modalShown(*this);
     platform::runModalLoop(*this);
+    modalForm = outer;
     modal_ = false;
+}
+
+void Form::closeRequestedByWindowSystem() {
+    if (!loaded_ || (modalForm && modalForm != this)) return;
+    unload();
+    if (std::none_of(liveForms().begin(), liveForms().end(), [](Form* form) { return form->loaded_; }))
+        endProcess();
+}
+
+std::string Form::windowTitle() const {
+    if (!props_.caption.empty() || !owner_) return props_.caption;
+    return owner_->windowTitle();
 }
 
 Twips Form::width() const {

@@ -66,6 +66,12 @@ public:
     const FormProps& props() const { return props_; }
     // Called by the platform layer when the window system moved the window by itself.
     void movedByWindowSystem(Twips left, Twips top);
+    // Called by the platform layer when the window system asks to close the window (a window manager's
+    // close, Alt+F4): the form unloads as its own command would unload it, and the process ends when no
+    // form is left loaded. A window that a modal window blocks stays, as it takes no input either.
+    void closeRequestedByWindowSystem();
+    // What the window system lists the window as: its caption, or its owner's where it has none.
+    std::string windowTitle() const;
 
 protected:
     virtual void formLoad() {}
@@ -85,7 +91,9 @@ private:
     Twips top_ = 0;
     bool loaded_ = false;
     bool modal_ = false;
+    bool shown_ = false;  // since the latest load
     bool placed_ = false; // since the latest load
+    Form* owner_ = nullptr;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
     std::unique_ptr<NativeWindow> native_;

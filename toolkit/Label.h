@@ -12,9 +12,18 @@ public:
     using Control::caption;
     using Control::fontBold;
     using Control::foreColor;
-    using Control::setCaption;
     using Control::setFontBold;
     using Control::setForeColor;
+
+    void setCaption(std::string value) {
+        Control::setCaption(std::move(value));
+        if (onChange) onChange();
+    }
+    // Lines the caption takes as drawn, including those cut off below the label.
+    int lineCount() const;
+
+    // The caption was set.
+    std::function<void()> onChange;
 };
 
 } // namespace forms

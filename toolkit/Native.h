@@ -19,6 +19,8 @@ public:
     virtual void update(ControlProp changed) = 0;
     virtual void setFocus() = 0;
     virtual bool hasFocus() const = 0;
+    // Lines the caption takes when broken and wrapped at the control's width as it is drawn.
+    virtual int captionLineCount() const = 0;
 };
 
 // Ticks its timer every period from construction until destruction.
@@ -40,11 +42,15 @@ public:
     virtual std::unique_ptr<NativeControl> createControl(Control& control) = 0;
     // All controls exist: settle stacking and focus order.
     virtual void controlsCreated() = 0;
+    // Both sizes are fixed for the window system (no resizing or maximising by the user). A shown window
+    // that shrinks keeps its size until its next frame is on screen, so its moved bottom edge is never
+    // missing.
     virtual void updateSize() = 0;
-    virtual void updateCaption() = 0;
-    virtual void place() = 0; // to the form's left and top
+    virtual void updateCaption() = 0; // to the form's windowTitle()
+    virtual void place() = 0;         // to the form's left and top
     virtual void show(Form* owner, bool modal) = 0;
     virtual WindowState windowState() const = 0;
+    // Nothing but this maps a minimised window again: moves, size changes and frames leave it minimised.
     virtual void setWindowState(WindowState state) = 0;
     virtual ScreenArea screenArea() const = 0;
     // A timer tick changed the window: put the change on screen as its own frame.

@@ -130,4 +130,9 @@ bool QtControl::hasFocus() const {
     return widget_ && widget_->window()->focusWidget() == widget_;
 }
 
+int QtControl::captionLineCount() const {
+    auto* label = dynamic_cast<LabelWidget*>(widget_.data());
+    return label ? label->lineCount() : 1;
+}
+
 } // namespace forms::qt

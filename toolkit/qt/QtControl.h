@@ -18,6 +18,7 @@ public:
     void update(ControlProp changed) override;
     void setFocus() override;
     bool hasFocus() const override;
+    int captionLineCount() const override;
     QWidget* widget() const { return widget_; }
 
 private:

@@ -41,6 +41,7 @@ LabelWidget::LabelWidget(Control& control, QtWindow& window, QWidget* parent)
 // layout is kept until the caption, font or width changes: labels are drawn again on every tick they move.
 void LabelWidget::layOut() {
     layouts_.clear();
+    lineCount_ = 0;
     laidOutText_ = text();
     laidOutFont_ = font();
     laidOutWidth_ = width();
@@ -56,10 +57,15 @@ void LabelWidget::layOut() {
             line.setLineWidth(laidOutWidth_);
             line.setPosition(QPointF(0, y));
             y += line.height();
+            ++lineCount_;
         }
         layout->endLayout();
-        if (y > height()) break;
     }
+}
+
+int LabelWidget::lineCount() {
+    prepare();
+    return lineCount_;
 }
 
 void LabelWidget::prepare() {

@@ -51,6 +51,14 @@ protected:
         if (handlesClicks()) Base::mouseMoveEvent(event);
         event->accept();
     }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        if (control_ && secondPressClicks(control_->kind())) {
+            Base::mouseDoubleClickEvent(event); // a press like the first
+            return;
+        }
+        pressedInside_ = false;
+        event->accept();
+    }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (handlesClicks()) {
             Base::mouseReleaseEvent(event);
@@ -102,6 +110,7 @@ public:
     LabelWidget(Control& control, QtWindow& window, QWidget* parent);
     // Lays the caption out now if it has changed, so the first paint after showing costs no layout.
     void prepare();
+    int lineCount();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -112,6 +121,7 @@ private:
     QString laidOutText_;
     QFont laidOutFont_;
     int laidOutWidth_ = -1;
+    int lineCount_ = 0;
 };
 
 class TextBoxWidget : public ControlWidget<QLineEdit> {

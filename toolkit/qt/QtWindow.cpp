@@ -5,6 +5,7 @@
 #include "toolkit/qt/QtControlWidgets.h"
 #include "toolkit/qt/QtSkin.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace forms::qt {
 
@@ -74,6 +76,12 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void FormWidget::closeEvent(QCloseEvent* event) {
+    // The form decides: it unloads, which takes this window away, or stays.
+    event->ignore();
+    if (Form* form = form_) deliver([form] { form->closeRequestedByWindowSystem(); });
+}
+
 void FormWidget::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     if (form_ && isVisible()) window_.windowSystemMoved(pos());
@@ -124,11 +132,24 @@ void QtWindow::controlsCreated() {
 
 void QtWindow::updateSize() {
     const FormProps& p = form_.props();
-    widget_->resize(toPixels(p.width), toPixels(p.height));
+    const QSize size(toPixels(p.width), toPixels(p.height));
+    if (widget_->isVisible() && size.height() < widget_->height()) {
+        // The server would show the uncovered rows before the moved bottom edge is painted.
+        if (!pendingShrink_) QTimer::singleShot(0, widget_, [this] { presentFrame(); });
+        pendingShrink_ = size;
+        return;
+    }
+    pendingShrink_.reset();
+    applySize(size);
+}
+
+// Equal minimum and maximum tell the window manager that the user can neither resize nor maximise.
+void QtWindow::applySize(QSize size) {
+    widget_->setFixedSize(size);
 }
 
 void QtWindow::updateCaption() {
-    widget_->setWindowTitle(QString::fromStdString(form_.props().caption));
+    widget_->setWindowTitle(QString::fromStdString(form_.windowTitle()));
 }
 
 void QtWindow::place() {
@@ -188,7 +209,9 @@ ScreenArea QtWindow::screenArea() const {
 }
 
 void QtWindow::presentFrame() {
-    if (widget_ && widget_->isVisible()) QCoreApplication::sendPostedEvents(widget_, QEvent::UpdateRequest);
+    if (!widget_) return;
+    if (widget_->isVisible()) QCoreApplication::sendPostedEvents(widget_, QEvent::UpdateRequest);
+    if (pendingShrink_) applySize(*std::exchange(pendingShrink_, std::nullopt));
 }
 
 } // namespace forms::qt

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <deque>
+#include <optional>
 
 namespace forms::qt {
 
@@ -25,6 +26,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void send(std::function<void(const PointerEvent&)> Form::*handler, const QMouseEvent& event, int button);
@@ -56,8 +58,11 @@ public:
     void windowSystemMoved(QPoint position);
 
 private:
+    void applySize(QSize size);
+
     Form& form_;
     QPointer<FormWidget> widget_;
+    std::optional<QSize> pendingShrink_;
     QPointer<QWidget> firstFocus_;
     QPoint placed_;
     std::deque<QPoint> pendingMoves_;
