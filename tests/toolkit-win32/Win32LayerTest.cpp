@@ -6,6 +6,7 @@
 #include "toolkit/PictureButton.h"
 #include "toolkit/TestDriver.h"
 #include "toolkit/TextBox.h"
+#include "toolkit/Timer.h"
 #include "toolkit/win32/Win32Control.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
@@ -13,6 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <optional>
 #include <vector>
 
 using namespace forms;
@@ -24,6 +29,16 @@ const Font kSmall{"MS Sans Serif", 8.25f, false};
 
 HWND windowOf(const Control& control) {
     return static_cast<win32::Win32Control*>(control.native())->hwnd();
+}
+
+HWND windowOf(const Form& form) {
+    return static_cast<win32::Win32Window*>(form.native())->hwnd();
+}
+
+SIZE sizeOf(HWND hwnd) {
+    RECT area{};
+    GetWindowRect(hwnd, &area);
+    return SIZE{area.right - area.left, area.bottom - area.top};
 }
 
 int lineHeight(const Font& face) {
@@ -97,6 +112,353 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutRow{"WrapAtWords", "Tank Tank Tank", 600, 3, {true, true, true, false}},
                       LayoutRow{"CutOffBelow", "A\r\nB\r\nC\r\nD", 3000, 2, {true, true, false}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct CountRow {
+    const char* name;
+    const char* caption;
+    Twips width;
+    int heightInLines; // the label's height
+    int lines;         // as drawn, whether or not cut off below
+    friend void PrintTo(const CountRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class LabelLineCount : public ::testing::TestWithParam<CountRow> {};
+
+TEST_P(LabelLineCount, CountsTheLinesAsTheyAreDrawn) {
+    const CountRow& row = GetParam();
+    const int line = lineHeight(kSmall);
+    LabelForm form(row.caption, row.width, static_cast<Twips>(row.heightInLines * line) * kTwipsPerPixel);
+    form.show();
+    EXPECT_EQ(form.label.lineCount(), row.lines);
+    // Drawn in a label tall enough for them all, ink ends on the counted line.
+    form.unload();
+    LabelForm tall(row.caption, row.width, static_cast<Twips>((row.lines + 1) * line) * kTwipsPerPixel);
+    tall.show();
+    const t::Pixels shot = t::grab(tall);
+    const int right = 10 + static_cast<int>(row.width / kTwipsPerPixel) + 20;
+    int lastInked = 0;
+    for (int band = 0; band <= row.lines; ++band)
+        if (anyInk(shot, 10, 10 + band * line, right, 10 + (band + 1) * line)) lastInked = band + 1;
+    EXPECT_EQ(lastInked, tall.label.lineCount());
+    tall.unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Captions, LabelLineCount,
+    ::testing::Values(CountRow{"OneLine", "Tank", 3000, 1, 1},
+                      CountRow{"BreakAtCrLf", "Tank\r\nTop", 3000, 2, 2},
+                      CountRow{"WrapAtWords", "Tank Tank Tank", 600, 3, 3},
+                      CountRow{"WrapAndBreak", "Tank Tank\r\nTop", 600, 3, 3},
+                      CountRow{"TrailingSpacesHang", "Tank          ", 600, 1, 1},
+                      CountRow{"LongWordStaysWhole", "Tankcapacitycapacity", 300, 1, 1},
+                      CountRow{"CutOffBelowCounts", "Please Enter Numbers Only For Mileage Attained.", 1800,
+                               1, 3},
+                      CountRow{"BreaksCutOffBelowCount", "A\r\nB\r\nC\r\nD", 3000, 2, 4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A window whose height a stepped timer changes, as the calculator's animations do.
+class SizedForm : public Form {
+public:
+    explicit SizedForm(std::string caption = "Sized")
+        : Form({.name = "sized", .caption = std::move(caption), .width = 4500, .height = 3000}) {
+        tick.onTimer = [this] {
+            setHeight(nextHeight);
+            heightInTick = sizeOf(windowOf(*this)).cy;
+        };
+    }
+    Timer tick{*this, {.name = "tick", .interval = 15, .enabled = true}};
+    Twips nextHeight = 3000;
+    std::optional<int> heightInTick;
+};
+
+TEST(Win32Size, TheWindowSystemIsToldOneFixedSize) {
+    SizedForm form;
+    form.show();
+    MINMAXINFO limits{};
+    SendMessageW(windowOf(form), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    for (POINT size : {limits.ptMinTrackSize, limits.ptMaxTrackSize, limits.ptMaxSize}) {
+        EXPECT_EQ(size.x, 300);
+        EXPECT_EQ(size.y, 200);
+    }
+    const LONG_PTR style = GetWindowLongPtrW(windowOf(form), GWL_STYLE);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    form.setHeight(4500);
+    SendMessageW(windowOf(form), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMaxTrackSize.y, 300);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 300);
+    form.unload();
+}
+
+struct ResizeRow {
+    const char* name;
+    std::function<void(HWND)> attempt;
+    friend void PrintTo(const ResizeRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class Win32Resize : public ::testing::TestWithParam<ResizeRow> {};
+
+TEST_P(Win32Resize, OnlyTheProgramChangesTheSize) {
+    SizedForm form;
+    form.show();
+    const HWND hwnd = windowOf(form);
+    GetParam().attempt(hwnd);
+    t::processEvents();
+    EXPECT_EQ(sizeOf(hwnd).cx, 300);
+    EXPECT_EQ(sizeOf(hwnd).cy, 200);
+    EXPECT_FALSE(IsZoomed(hwnd));
+    form.setHeight(4500);
+    EXPECT_EQ(sizeOf(hwnd).cy, 300);
+    form.unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attempts, Win32Resize,
+    ::testing::Values(
+        ResizeRow{"MaximiseCommand", [](HWND w) { SendMessageW(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0); }},
+        ResizeRow{"SizeCommand", [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_SIZE, 0); }},
+        ResizeRow{"ShowMaximised", [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }},
+        ResizeRow{"SizedFromOutside",
+                  [](HWND w) { SetWindowPos(w, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Win32Size, AShownWindowShrinksOnlyAfterItsFrame) {
+    SizedForm form;
+    form.show();
+    const HWND hwnd = windowOf(form);
+    form.nextHeight = 2250;
+    ASSERT_EQ(t::stepTimers(form), 1);
+    EXPECT_EQ(form.heightInTick, 200); // still the old height while the tick changes the window
+    EXPECT_EQ(sizeOf(hwnd).cy, 150);   // its frame is out: the window has shrunk
+    form.nextHeight = 3750;
+    t::stepTimers(form);
+    EXPECT_EQ(form.heightInTick, 250); // growing never waits
+    form.unload();
+}
+
+TEST(Win32Size, AShrinkWithNoFrameToFollowComesByItself) {
+    SizedForm form;
+    form.show();
+    const HWND hwnd = windowOf(form);
+    form.setHeight(1500);
+    EXPECT_EQ(sizeOf(hwnd).cy, 200);
+    t::processEvents();
+    EXPECT_EQ(sizeOf(hwnd).cy, 100);
+    form.unload();
+}
+
+TEST(Win32Size, AHiddenWindowShrinksAtOnce) {
+    SizedForm form;
+    form.load();
+    form.setHeight(1500);
+    EXPECT_EQ(sizeOf(windowOf(form)).cy, 100);
+    form.unload();
+}
+
+struct IconicRow {
+    const char* name;
+    std::function<void(SizedForm&)> change;
+    int restoredHeight;
+    friend void PrintTo(const IconicRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class Win32Minimised : public ::testing::TestWithParam<IconicRow> {};
+
+TEST_P(Win32Minimised, StaysMinimisedAndRestoresToTheLatestState) {
+    SizedForm form;
+    form.show();
+    const HWND hwnd = windowOf(form);
+    form.setWindowState(WindowState::Minimized);
+    t::processEvents();
+    ASSERT_TRUE(IsIconic(hwnd));
+    GetParam().change(form);
+    t::processEvents();
+    EXPECT_TRUE(IsIconic(hwnd));
+    EXPECT_EQ(form.windowState(), WindowState::Minimized);
+    form.setWindowState(WindowState::Normal);
+    t::processEvents();
+    EXPECT_FALSE(IsIconic(hwnd));
+    EXPECT_EQ(sizeOf(hwnd).cy, GetParam().restoredHeight);
+    RECT area{};
+    GetWindowRect(hwnd, &area);
+    EXPECT_EQ(area.left, win32::toPixels(form.left(), win32::systemDpi()));
+    EXPECT_EQ(area.top, win32::toPixels(form.top(), win32::systemDpi()));
+    form.unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, Win32Minimised,
+                         ::testing::Values(IconicRow{"Grows", [](SizedForm& f) { f.setHeight(4500); }, 300},
+                                           IconicRow{"Shrinks", [](SizedForm& f) { f.setHeight(1500); }, 100},
+                                           IconicRow{"FramesOfAnAnimation",
+                                                     [](SizedForm& f) {
+                                                         for (Twips h : {3300.0f, 3600.0f, 3450.0f}) {
+                                                             f.nextHeight = h;
+                                                             t::stepTimers(f);
+                                                         }
+                                                     },
+                                                     230},
+                                           IconicRow{"Moves", [](SizedForm& f) { f.move(1500, 1200); }, 200}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Win32Close, TheWindowSystemsCloseUnloadsTheFormItAsks) {
+    SizedForm first("First");
+    SizedForm second("Second");
+    first.show();
+    second.show();
+    SendMessageW(windowOf(first), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(first.isLoaded());
+    EXPECT_TRUE(second.isLoaded());
+    second.unload();
+}
+
+TEST(Win32Close, AModalWindowClosedByTheWindowSystemReturnsAndItsOwnerStays) {
+    SizedForm owner("Owner");
+    SizedForm alert("");
+    owner.show();
+    bool ownerStayed = false;
+    t::expectModal([&](Form& shown) {
+        EXPECT_EQ(t::windowTitle(shown), "Owner"); // listed by its owner's caption
+        SendMessageW(windowOf(owner), WM_CLOSE, 0, 0);
+        ownerStayed = owner.isLoaded();
+        PostMessageW(windowOf(shown), WM_CLOSE, 0, 0);
+    });
+    alert.showModal();
+    EXPECT_TRUE(ownerStayed);
+    EXPECT_FALSE(alert.isLoaded());
+    EXPECT_TRUE(owner.isLoaded());
+    // Closed, it can be shown modally again.
+    t::expectModal([](Form& shown) { PostMessageW(windowOf(shown), WM_CLOSE, 0, 0); });
+    alert.showModal();
+    EXPECT_FALSE(alert.isLoaded());
+    owner.unload();
+}
+
+TEST(Win32CloseDeathTest, ClosingTheLastWindowEndsTheProgramWithStatusZero) {
+    EXPECT_EXIT(
+        {
+            SizedForm only("Only");
+            only.show();
+            SendMessageW(windowOf(only), WM_CLOSE, 0, 0);
+            std::_Exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+class PressForm : public Form {
+public:
+    PressForm()
+        : Form({.name = "presses", .width = 4500, .height = 3000, .backColor = kWhite}) {
+        for (Control* control : controls())
+            control->onClick = [this, control] { ++clicks[control->kind()]; };
+    }
+    Label label{*this,
+                {.name = "label", .left = 150, .top = 150, .width = 1500, .height = 300, .caption = "Link"}};
+    Image image{*this,
+                {.name = "image",
+                 .left = 150,
+                 .top = 600,
+                 .width = 600,
+                 .height = 300,
+                 .picture = Picture("title-strip")}};
+    PictureButton button{*this,
+                         {.name = "button",
+                          .left = 150,
+                          .top = 1200,
+                          .width = 1215,
+                          .height = 495,
+                          .picture = Picture("face-ok-normal"),
+                          .tabIndex = 0}};
+    std::map<ControlKind, int> clicks;
+};
+
+struct DoubleRow {
+    const char* name;
+    Control& (*control)(PressForm&);
+    int clicks;
+    friend void PrintTo(const DoubleRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class Win32DoubleClick : public ::testing::TestWithParam<DoubleRow> {};
+
+TEST_P(Win32DoubleClick, TheSecondPressClicksOnlyWhereTheToolkitSaysSo) {
+    PressForm form;
+    form.show();
+    Control& control = GetParam().control(form);
+    const HWND hwnd = windowOf(control);
+    // The system tells a double-click apart only for a window class that asks for it.
+    EXPECT_TRUE(GetClassLongPtrW(hwnd, GCL_STYLE) & CS_DBLCLKS);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+    for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        SendMessageW(hwnd, press, MK_LBUTTON, middle);
+        SendMessageW(hwnd, WM_LBUTTONUP, 0, middle);
+    }
+    t::processEvents();
+    EXPECT_EQ(form.clicks[control.kind()], GetParam().clicks);
+    form.unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, Win32DoubleClick,
+    ::testing::Values(DoubleRow{"Label", [](PressForm& f) -> Control& { return f.label; }, 1},
+                      DoubleRow{"Image", [](PressForm& f) -> Control& { return f.image; }, 1},
+                      DoubleRow{"Button", [](PressForm& f) -> Control& { return f.button; }, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The calculator's boxes: 41 pixels wide in a 13.5-point face.
+class BoxForm : public Form {
+public:
+    BoxForm()
+        : Form({.name = "boxes", .width = 3000, .height = 1500, .backColor = kWhite}) {}
+    TextBox box{*this,
+                {.name = "box",
+                 .left = 300,
+                 .top = 300,
+                 .width = 615,
+                 .height = 465,
+                 .font = Font{"MS Sans Serif", 13.5f, false},
+                 .tabIndex = 0}};
+};
+
+// A box that scrolled its text puts the first character left of its client area.
+void expectWhole(HWND box, std::size_t length) {
+    RECT client{};
+    GetClientRect(box, &client);
+    const auto x = [box](std::size_t at) {
+        return static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, at, 0)));
+    };
+    EXPECT_GE(x(0), 0) << "scrolled by " << -x(0);
+    EXPECT_LE(x(length), client.right);
+}
+
+class Win32TextBox : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Win32TextBox, AFigureThatFitsShowsFromItsStart) {
+    BoxForm form;
+    form.show();
+    const HWND hwnd = windowOf(form.box);
+    EXPECT_EQ(SendMessageW(hwnd, EM_GETMARGINS, 0, 0), 0);
+    const std::string figure = GetParam();
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    ASSERT_LE(t::textWidthPixels(form.box, figure), client.right) << "the figure fits the box";
+    t::focus(form.box);
+    t::typeText(figure); // the caret ends after the last character
+    expectWhole(hwnd, figure.size());
+    form.box.setText("");
+    form.box.setText(figure);
+    expectWhole(hwnd, figure.size());
+    form.unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(Figures, Win32TextBox, ::testing::Values("47.5", "4", "845", "2.88", "550", "1.95"),
+                         [](const auto& info) {
+                             std::string name = "Figure";
+                             for (char c : std::string(info.param))
+                                 name += c == '.' ? '_' : c;
+                             return name;
+                         });
 
 class OverlapForm : public Form {
 public:

@@ -104,6 +104,14 @@ LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PRINTCLIENT:
         if (native) native->window().paintScene(reinterpret_cast<HDC>(wParam), native->control());
         return 0;
+    case WM_LBUTTONDBLCLK:
+        if (!native) break;
+        if (!secondPressClicks(native->control().kind())) {
+            native->pressedInside = false;
+            return 0;
+        }
+        message = WM_LBUTTONDOWN;
+        [[fallthrough]];
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -166,7 +174,10 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     if (common(hwnd, message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_LBUTTONDBLCLK:
-        // A quick second press is a second click, not a double click.
+        // The system's owner-drawn button would take the second press for no press at all.
+        if (Win32Control* native = Win32Control::of(hwnd);
+            !native || !secondPressClicks(native->control().kind()))
+            return 0;
         message = WM_LBUTTONDOWN;
         [[fallthrough]];
     case WM_LBUTTONDOWN:
@@ -201,6 +212,7 @@ void subclass(HWND hwnd, WNDPROC proc, WNDPROC& original) {
 void registerSurfaceClass() {
     WNDCLASSEXW surface{};
     surface.cbSize = sizeof(surface);
+    surface.style = CS_DBLCLKS; // so the second press of a double-click can be told from a click
     surface.lpfnWndProc = surfaceProc;
     surface.hInstance = instance();
     surface.lpszClassName = kSurfaceClass;
@@ -280,9 +292,12 @@ void Win32Control::update(ControlProp changed) {
         applyCaption();
         break;
     case ControlProp::Font:
-        if (control_.kind() == ControlKind::TextBox)
+        if (control_.kind() == ControlKind::TextBox) {
             SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(p.font, window_.dpi())), TRUE);
-        else
+            // The margins a new font brings would leave a narrow box too little room for a short figure, and
+            // the box would scroll its start out of sight.
+            SendMessageW(hwnd_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+        } else
             window_.invalidate(rect_);
         break;
     case ControlProp::ForeColor:
@@ -382,6 +397,17 @@ void Win32Control::setFocus() {
 
 bool Win32Control::hasFocus() const {
     return window_.focused() == &control_;
+}
+
+int Win32Control::captionLineCount() const {
+    if (control_.kind() != ControlKind::Label) return 1;
+    const ControlProps& p = control_.props();
+    const RECT area = window_.pixelRect(control_);
+    HDC dc = CreateCompatibleDC(nullptr);
+    const int lines = labelLineCount(dc, area.right - area.left, p.caption, font(p.font, window_.dpi()),
+                                     fontPixels(p.font, window_.dpi()));
+    DeleteDC(dc);
+    return lines;
 }
 
 void annotateName(HWND hwnd, const std::wstring& name) {

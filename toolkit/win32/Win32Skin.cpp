@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <span>
+#include <string_view>
 #include <tuple>
 
 namespace forms::win32 {
@@ -405,16 +406,14 @@ RECT toPixelRect(Twips left, Twips top, Twips width, Twips height, UINT dpi) {
     return RECT{x, y, std::max(x, toPixels(left + width, dpi)), std::max(y, toPixels(top + height, dpi))};
 }
 
-void drawLabelText(HDC dc, const RECT& area, const std::string& caption, HFONT face, int pixelSize) {
-    HGDIOBJ old = SelectObject(dc, face);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int maxWidth = area.right - area.left;
-    const int maxHeight = area.bottom - area.top;
+namespace {
+
+// Calls line with each line of the caption as laid out at maxWidth, top to bottom, until it returns false.
+template <typename LineVisitor>
+void wrapLabelText(HDC dc, int maxWidth, const std::string& caption, int pixelSize, LineVisitor line) {
     const std::wstring text = displayText(caption);
-    int y = 0;
     std::size_t start = 0;
-    while (start <= text.size() && y <= maxHeight) {
+    while (start <= text.size()) {
         std::size_t end = text.find(L'\n', start);
         if (end == std::wstring::npos) end = text.size();
         const std::wstring paragraph = text.substr(start, end - start);
@@ -439,22 +438,51 @@ void drawLabelText(HDC dc, const RECT& area, const std::string& caption, HFONT f
                 width += word + spaces;
                 lineEnd = at = spaceEnd;
             }
-            std::vector<INT> dx;
-            double x = 0;
-            for (std::size_t i = lineStart; i < lineEnd; ++i) {
-                const double next = x + advance[i];
-                dx.push_back(static_cast<INT>(std::lround(next) - std::lround(x)));
-                x = next;
-            }
-            if (lineEnd > lineStart)
-                ExtTextOutW(dc, area.left, area.top + y, ETO_CLIPPED, &area, paragraph.c_str() + lineStart,
-                            static_cast<UINT>(lineEnd - lineStart), dx.data());
-            y += metrics.tmHeight;
+            if (!line(std::wstring_view(paragraph).substr(lineStart, lineEnd - lineStart),
+                      std::span<const double>(advance).subspan(lineStart, lineEnd - lineStart)))
+                return;
             lineStart = lineEnd;
-        } while (lineStart < paragraph.size() && y <= maxHeight);
+        } while (lineStart < paragraph.size());
         start = end + 1;
     }
+}
+
+} // namespace
+
+void drawLabelText(HDC dc, const RECT& area, const std::string& caption, HFONT face, int pixelSize) {
+    HGDIOBJ old = SelectObject(dc, face);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int maxHeight = area.bottom - area.top;
+    int y = 0;
+    wrapLabelText(dc, area.right - area.left, caption, pixelSize,
+                  [&](std::wstring_view text, std::span<const double> advance) {
+                      if (y > maxHeight) return false;
+                      std::vector<INT> dx;
+                      double x = 0;
+                      for (double step : advance) {
+                          const double next = x + step;
+                          dx.push_back(static_cast<INT>(std::lround(next) - std::lround(x)));
+                          x = next;
+                      }
+                      if (!text.empty())
+                          ExtTextOutW(dc, area.left, area.top + y, ETO_CLIPPED, &area, text.data(),
+                                      static_cast<UINT>(text.size()), dx.data());
+                      y += metrics.tmHeight;
+                      return true;
+                  });
     SelectObject(dc, old);
+}
+
+int labelLineCount(HDC dc, int width, const std::string& caption, HFONT face, int pixelSize) {
+    HGDIOBJ old = SelectObject(dc, face);
+    int lines = 0;
+    wrapLabelText(dc, width, caption, pixelSize, [&lines](std::wstring_view, std::span<const double>) {
+        ++lines;
+        return true;
+    });
+    SelectObject(dc, old);
+    return lines;
 }
 
 double singleLineWidth(HDC dc, const std::string& text, int pixelSize) {

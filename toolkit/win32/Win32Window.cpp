@@ -48,8 +48,9 @@ Win32Window::Win32Window(Form& form)
     : form_(form) {
     registerClasses();
     const FormProps& p = form.props();
-    // WS_MINIMIZEBOX and WS_SYSMENU let a frameless window be minimised and restored from its taskbar button.
-    hwnd_ = CreateWindowExW(WS_EX_APPWINDOW, kFormClass, widen(p.caption).c_str(),
+    // WS_MINIMIZEBOX and WS_SYSMENU let a frameless window be minimised and restored from its taskbar button;
+    // with no WS_THICKFRAME or WS_MAXIMIZEBOX the user can neither resize nor maximise it.
+    hwnd_ = CreateWindowExW(WS_EX_APPWINDOW, kFormClass, widen(form.windowTitle()).c_str(),
                             WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
                             nullptr, instance(), this);
     if (!hwnd_) throw Error("Can't create the window " + p.name);
@@ -110,18 +111,68 @@ void Win32Window::controlsCreated() {
 
 void Win32Window::updateSize() {
     const FormProps& p = form_.props();
-    SetWindowPos(hwnd_, nullptr, 0, 0, toPixels(p.width, dpi_), toPixels(p.height, dpi_),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size{toPixels(p.width, dpi_), toPixels(p.height, dpi_)};
+    if (IsWindowVisible(hwnd_) && !IsIconic(hwnd_) && size.cy < size_.cy) {
+        // Shrunk at once, the window would show for a moment without its bottom border at its new place.
+        if (!pendingShrink_) {
+            const HWND hwnd = hwnd_;
+            platform::post([hwnd] {
+                if (Win32Window* window = of(hwnd)) window->applyPendingShrink();
+            });
+        }
+        pendingShrink_ = size;
+        return;
+    }
+    pendingShrink_.reset();
+    applySize(size);
+}
+
+void Win32Window::applySize(SIZE size) {
+    size_ = size;
+    if (IsIconic(hwnd_))
+        placeRestored(nullptr, &size);
+    else
+        SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Moving or sizing an iconic window would map it again: the change waits in the place it is restored to.
+void Win32Window::placeRestored(const POINT* at, const SIZE* size) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(hwnd_, &placement);
+    RECT& normal = placement.rcNormalPosition;
+    if (at) {
+        // Placements count from the work area's corner, not the screen's.
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &info);
+        OffsetRect(&normal, at->x - (info.rcWork.left - info.rcMonitor.left) - normal.left,
+                   at->y - (info.rcWork.top - info.rcMonitor.top) - normal.top);
+    }
+    if (size) {
+        normal.right = normal.left + size->cx;
+        normal.bottom = normal.top + size->cy;
+    }
+    placement.flags = 0;
+    placement.showCmd = SW_SHOWMINNOACTIVE;
+    SetWindowPlacement(hwnd_, &placement);
+}
+
+void Win32Window::applyPendingShrink() {
+    if (pendingShrink_) applySize(*std::exchange(pendingShrink_, std::nullopt));
 }
 
 void Win32Window::updateCaption() {
-    SetWindowTextW(hwnd_, widen(form_.props().caption).c_str());
+    SetWindowTextW(hwnd_, widen(form_.windowTitle()).c_str());
 }
 
 void Win32Window::place() {
     placed_ = POINT{toPixels(form_.left(), dpi_), toPixels(form_.top(), dpi_)};
     placing_ = true;
-    SetWindowPos(hwnd_, nullptr, placed_.x, placed_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (IsIconic(hwnd_))
+        placeRestored(&placed_, nullptr);
+    else
+        SetWindowPos(hwnd_, nullptr, placed_.x, placed_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     placing_ = false;
 }
 
@@ -162,7 +213,9 @@ ScreenArea Win32Window::screenArea() const {
 }
 
 void Win32Window::presentFrame() {
-    if (IsWindowVisible(hwnd_)) RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (IsWindowVisible(hwnd_) && !IsIconic(hwnd_))
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    applyPendingShrink();
 }
 
 RECT Win32Window::pixelRect(const Control& control) const {
@@ -478,6 +531,9 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_WINDOWPOSCHANGED: {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        // Asked to maximise (ShowWindow from another program), the window kept its size; it is not maximised.
+        if (IsZoomed(hwnd_))
+            SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~WS_MAXIMIZE);
         // The window system moved the window by itself: the user dragged it, or the system placed it.
         if (!placing_ && !(position->flags & SWP_NOMOVE) && !IsIconic(hwnd_) &&
             (position->x != placed_.x || position->y != placed_.y)) {
@@ -490,10 +546,32 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE: {
+        // The form decides: it unloads, which takes this window away, or stays.
         Form* form = &form_;
-        deliver([form] { form->unload(); });
+        deliver([form] { form->closeRequestedByWindowSystem(); });
         return 0;
     }
+    case WM_GETMINMAXINFO: {
+        if (size_.cx <= 0) break;
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMinTrackSize = limits->ptMaxTrackSize = limits->ptMaxSize = POINT{size_.cx, size_.cy};
+        RECT area{};
+        GetWindowRect(hwnd_, &area);
+        limits->ptMaxPosition = POINT{area.left, area.top};
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGING: {
+        // Only the program sizes its windows: any other size change, such as a maximise, keeps the size.
+        auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (!(position->flags & SWP_NOSIZE) && size_.cx > 0 && !IsIconic(hwnd_)) {
+            position->cx = size_.cx;
+            position->cy = size_.cy;
+        }
+        break;
+    }
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
+        break;
     default:
         break;
     }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace forms::win32 {
@@ -65,11 +66,16 @@ private:
     Win32Control* nativeOf(HWND child) const;
     std::vector<Control*> focusOrder() const;
     void dpiChanged(UINT dpi, const RECT& suggested);
+    void applySize(SIZE size);
+    void applyPendingShrink();
+    void placeRestored(const POINT* at, const SIZE* size);
 
     Form& form_;
     HWND hwnd_ = nullptr;
     UINT dpi_ = 96;
     POINT placed_{0, 0};
+    SIZE size_{0, 0}; // the window's size as the program last set it
+    std::optional<SIZE> pendingShrink_;
     bool placing_ = false;
     HWND disabledOwner_ = nullptr;
     Control* focused_ = nullptr;
