@@ -1,6 +1,10 @@
-// Reads what another program shows, as an outside program would:
+// Reads what another program shows and asks of its windows what other programs can, as an outside program
+// would:
 //   kelvara-probe windows       every shown calculator window and its controls, one line each
 //   kelvara-probe version FILE  the version record of an executable
+//   kelvara-probe close OWNED   asks the shown calculator window that is owned (1) or not (0) to close
+//   kelvara-probe enlarge OWNED asks that window to maximise and to take a larger size, in every way a
+//   program can
 
 #include <windows.h>
 
@@ -44,7 +48,7 @@ std::string className(HWND window) {
     return narrow(name);
 }
 
-int listWindows() {
+std::vector<HWND> shownForms() {
     std::vector<HWND> windows;
     EnumWindows(
         [](HWND window, LPARAM list) -> BOOL {
@@ -53,7 +57,11 @@ int listWindows() {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&windows));
-    for (HWND window : windows) {
+    return windows;
+}
+
+int listWindows() {
+    for (HWND window : shownForms()) {
         RECT area{};
         GetWindowRect(window, &area);
         std::printf("window\t%d\t%d\t%d\t%d\t%d\t%s\n", GetWindow(window, GW_OWNER) ? 1 : 0,
@@ -72,6 +80,29 @@ int listWindows() {
             },
             0);
     }
+    return 0;
+}
+
+HWND shownForm(const wchar_t* owned) {
+    const bool wantOwned = std::wstring(owned) == L"1";
+    for (HWND window : shownForms())
+        if ((GetWindow(window, GW_OWNER) != nullptr) == wantOwned) return window;
+    return nullptr;
+}
+
+int closeWindow(HWND window) {
+    return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+}
+
+int enlarge(HWND window) {
+    if (!window) return 1;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    ShowWindow(window, SW_MAXIMIZE);
+    RECT area{};
+    GetWindowRect(window, &area);
+    SetWindowPos(window, nullptr, 0, 0, area.right - area.left + 400, area.bottom - area.top + 300,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
 
@@ -108,6 +139,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"windows") return listWindows();
     if (command == L"version" && argc > 2) return showVersion(argv[2]);
-    std::fprintf(stderr, "usage: kelvara-probe windows | version FILE\n");
+    if (command == L"close" && argc > 2) return closeWindow(shownForm(argv[2]));
+    if (command == L"enlarge" && argc > 2) return enlarge(shownForm(argv[2]));
+    std::fprintf(stderr, "usage: kelvara-probe windows | version FILE | close OWNED | enlarge OWNED\n");
     return 2;
 }

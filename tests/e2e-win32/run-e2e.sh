@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Drives the Windows calculator under Wine as a user would, with pointer and keys from the X server (xdotool),
-# and reads what it shows through kelvara-probe, an outside Windows program.
+# Drives the Windows calculator under Wine as a user would, with pointer and keys from the X server (xdotool)
+# and a window manager's commands (openbox, wmctrl), and reads what it shows through kelvara-probe, an outside
+# Windows program. Screenshots of the boxes with typed figures are left beside the probe (boxes*.png).
 # Usage: run-e2e.sh CALCULATOR.exe PROBE.exe   (DISPLAY and WINEPREFIX set; the pointer parked off the windows)
 set -uo pipefail
 
@@ -11,9 +12,14 @@ work=$(mktemp -d)
 passed=0
 failed=0
 app=""
+wm=""
+shots=$(dirname "$probe_exe")
+title="Kelvara - Fuel Consumtion Calculator"
 
 cleanup() {
   if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then kill "$app" 2>/dev/null; fi
+  if [ -n "$wm" ]; then kill "$wm" 2>/dev/null; fi
+  timeout -k 5 30 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -63,6 +69,60 @@ click() { # class, text
 
 shown_texts() { windows | awk -F'\t' '$1 == "control" && $3 == 1 { print $6 }'; }
 
+# The X window of the shown calculator window that is owned (1) or not (0): the one the window manager lists at
+# the same place and size.
+xid() {
+  local geometry
+  geometry=$(windows | awk -F'\t' -v owned="$1" '$1 == "window" && $2 == owned { print $3, $4, $5, $6; exit }')
+  [ -n "$geometry" ] || return 1
+  wmctrl -lG | awk -v g="$geometry" '{ if ($3 " " $4 " " $5 " " $6 == g) { print $1; exit } }'
+}
+
+alive_without_error() { kill -0 "$app" 2>/dev/null && ! grep -qi "run-time error" "$work/app.log"; }
+
+main_size() { windows | awk -F'\t' '$1 == "window" && $2 == 0 { print $5 "x" $6; exit }'; }
+
+# The main window stays at this size, for Windows and on the X server, over a second.
+keeps_size() {
+  local main=$2
+  for _ in $(seq 1 10); do
+    [ "$(main_size)" = "$1" ] || return 1
+    xdotool getwindowgeometry "$main" | grep -q "Geometry: $1\$" || return 1
+    sleep 0.1
+  done
+}
+
+ended() {
+  for _ in $(seq 1 80); do
+    kill -0 "$app" 2>/dev/null || return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# Sets status to the program's exit status once it has ended by itself, or to "timeout".
+await_exit() {
+  status=timeout
+  if ended; then
+    wait "$app"
+    status=$?
+    app=""
+  fi
+}
+
+# A window manager, as on a desktop, with Wine leaving the windows to it.
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm=$!
+timeout -k 5 30 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1
+wm_up() {
+  for _ in $(seq 1 40); do
+    wmctrl -m >/dev/null 2>&1 && return 0
+    sleep 0.25
+  done
+  return 1
+}
+check "the window manager runs" wm_up
+
 # A stand-in for the desktop's opener: Wine hands http addresses to winebrowser, which runs xdg-open.
 mkdir -p "$work/bin"
 cat >"$work/bin/xdg-open" <<EOF
@@ -86,18 +146,56 @@ check "the alert lists four messages" test "$alert_text" = "$expected"
 click Button OK
 check "OK closes the alert" wait_for -v $'^window\t1\t'
 
-# The four boxes from the top: tank, top-ups, mileage, price.
-mapfile -t boxes < <(windows | awk -F'\t' '$1 == "control" && $2 == "Edit" && $3 == 1 { print $5, $4 }' | sort -n)
-values=(45 3 550 1.95)
-for i in 0 1 2 3; do
-  read -r y x <<<"${boxes[$i]:-0 0}"
-  xdotool mousemove "$x" "$y" click 1
-  sleep 0.2
-  xdotool type --delay 40 "${values[$i]}"
-done
-box_texts=$(windows | awk -F'\t' '$1 == "control" && $2 == "Edit" && $3 == 1 { print $5, $6 }' | sort -n | awk '{ print $2 }' | paste -sd' ')
-echo "e2e: the boxes hold: $box_texts"
-check "the typed figures are in the boxes" test "$box_texts" = "45 3 550 1.95"
+# Closed through the window system, the alert goes as OK takes it away, and can open again.
+click Button Calculate
+check "the alert opens again, listed by the main window's caption" wait_for $'^window\t1\t.*\t'"$title"'$'
+alert=$(xid 1)
+check "the window manager lists the alert" test -n "$alert"
+wmctrl -i -c "${alert:-0}"
+check "the window manager's close takes the alert away" wait_for -v $'^window\t1\t'
+click Button Calculate
+check "the next failing Calculate opens the alert again" wait_for $'^window\t1\t'
+check "no run-time error after the window manager's close" alive_without_error
+xdotool key alt+F4
+check "Alt+F4 takes the alert away" wait_for -v $'^window\t1\t'
+click Button Calculate
+check "the alert opens once more" wait_for $'^window\t1\t'
+# Both as one program's messages, handled in order: the main window's while the alert blocks it, then the alert's.
+timeout -k 5 30 "$wine" "$probe_exe" close 0
+timeout -k 5 30 "$wine" "$probe_exe" close 1
+check "WM_CLOSE takes the alert away" wait_for -v $'^window\t1\t'
+check "the main window, blocked by the alert, stayed" wait_for $'^window\t0\t'
+check "no run-time error after the alert's WM_CLOSE" alive_without_error
+
+# Neither the window manager nor another program resizes or maximises the window.
+main=$(xid 0)
+size=$(main_size)
+check "the main window is 514x282" test "$size" = 514x282
+wmctrl -i -r "${main:-0}" -b add,maximized_vert,maximized_horz
+xdotool windowsize "${main:-0}" 900 700
+timeout -k 5 30 "$wine" "$probe_exe" enlarge 0
+check "maximise and resize attempts leave the main window at its size" keeps_size "$size" "${main:-0}"
+
+# Types four figures into the boxes from the top (tank, top-ups, mileage, price), checks that the boxes hold
+# them and leaves a screenshot of the main window in the file named last, for a look: each box must show its
+# figure whole, as the other platform shows it.
+type_figures() {
+  local boxes values=("$1" "$2" "$3" "$4") texts geometry
+  mapfile -t boxes < <(windows | awk -F'\t' '$1 == "control" && $2 == "Edit" && $3 == 1 { print $5, $4 }' | sort -n)
+  for i in 0 1 2 3; do
+    read -r y x <<<"${boxes[$i]:-0 0}"
+    xdotool mousemove "$x" "$y" click 1
+    sleep 0.2
+    xdotool type --delay 40 "${values[$i]}"
+  done
+  texts=$(windows | awk -F'\t' '$1 == "control" && $2 == "Edit" && $3 == 1 { print $5, $6 }' | sort -n | awk '{ print $2 }' | paste -sd' ')
+  echo "e2e: the boxes hold: $texts"
+  check "the typed figures are in the boxes: ${values[*]}" test "$texts" = "${values[*]}"
+  geometry=$(windows | awk -F'\t' '$1 == "window" && $2 == 0 { print $5 "x" $6 "+" $3 "+" $4; exit }')
+  import -window root -crop "$geometry" +repage "$5" 2>/dev/null && echo "e2e: screenshot: $5"
+}
+
+type_figures 45 3 550 1.95 "$shots/boxes.png"
 
 click Button Calculate
 check "the result panel shows" wait_for $'^control\tKelvaraSurface\t1\t[-0-9]+\t[-0-9]+\t676\\.5$'
@@ -106,7 +204,10 @@ for figure in 676.5 15.0 2.4 '$222.69' '$40.56' '$486.72' 5.5; do
   check "the result panel shows $figure" grep -qxF -- "$figure" <<<"$results"
 done
 
-click KelvaraSurface "KELVARA CALCULATOR BY WWW.KELVARA.EXAMPLE"
+# A double-click, whose second press is no click on a label.
+at=$(centre KelvaraSurface "KELVARA CALCULATOR BY WWW.KELVARA.EXAMPLE")
+# shellcheck disable=SC2086
+[ -n "$at" ] && xdotool mousemove $at click --repeat 2 --delay 120 1
 opened() {
   for _ in $(seq 1 80); do
     grep -qxF "https://www.kelvara.example/" "$work/opened" 2>/dev/null && return 0
@@ -115,22 +216,27 @@ opened() {
   return 1
 }
 check "the title opens the distributor's site" opened
-
-click Button Close
-ended() {
-  for _ in $(seq 1 80); do
-    kill -0 "$app" 2>/dev/null || return 0
+opened_once() {
+  for _ in $(seq 1 12); do
+    [ "$(grep -cxF "https://www.kelvara.example/" "$work/opened")" -eq 1 ] || return 1
     sleep 0.25
   done
-  return 1
 }
-status=timeout
-if ended; then
-  wait "$app"
-  status=$?
-  app=""
-fi
-check "Close ends the program with status 0" test "$status" -eq 0
+check "one double-click on the title opens it once" opened_once
+
+click Button Close
+await_exit
+check "Close ends the program with status 0" test "$status" = 0
+
+PATH="$work/bin:$PATH" timeout -k 5 180 "$wine" "$exe" >"$work/app.log" 2>&1 &
+app=$!
+check "the main window opens again" wait_for $'^window\t0\t.*\t'"$title"'$'
+type_figures 47.5 4 845 2.88 "$shots/boxes-worked-example.png"
+main=$(xid 0)
+check "the window manager lists the main window" test -n "$main"
+wmctrl -i -c "${main:-0}"
+await_exit
+check "the window manager's close ends the program with status 0" test "$status" = 0
 
 windows_path=$(timeout -k 5 30 winepath -w "$exe" 2>/dev/null)
 version=$(timeout -k 5 30 "$wine" "$probe_exe" version "$windows_path" 2>/dev/null | tr -d '\r')

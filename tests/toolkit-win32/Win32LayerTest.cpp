@@ -271,9 +271,14 @@ TEST_P(Win32Minimised, StaysMinimisedAndRestoresToTheLatestState) {
     form.setWindowState(WindowState::Minimized);
     t::processEvents();
     ASSERT_TRUE(IsIconic(hwnd));
+    RECT iconic{};
+    GetWindowRect(hwnd, &iconic);
     GetParam().change(form);
     t::processEvents();
     EXPECT_TRUE(IsIconic(hwnd));
+    RECT after{};
+    GetWindowRect(hwnd, &after);
+    EXPECT_TRUE(EqualRect(&iconic, &after)) << "the minimised window was moved or sized";
     EXPECT_EQ(form.windowState(), WindowState::Minimized);
     form.setWindowState(WindowState::Normal);
     t::processEvents();
