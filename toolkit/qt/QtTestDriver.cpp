@@ -166,8 +166,7 @@ Pixels grab(const Form& form) {
 }
 
 int textWidthPixels(const Control& control, const std::string& text) {
-    return static_cast<int>(
-        std::ceil(qt::singleLineWidth(qt::displayText(text), qt::font(control.props().font))));
+    return static_cast<int>(std::ceil(control.native()->textWidth(text) / kTwipsPerPixel));
 }
 
 std::string accessibleName(const Control& control) {
