@@ -166,6 +166,7 @@ Pixels grab(const Form& form) {
 }
 
 int textWidthPixels(const Control& control, const std::string& text) {
+    control.width(); // loads the window: text is measured as its platform draws it
     return static_cast<int>(std::ceil(control.native()->textWidth(text) / kTwipsPerPixel));
 }
 

@@ -12,6 +12,8 @@
 #include "windows/Skin.h"
 #include "windows/alert/FormAlert.h"
 
+#include "logic/Inputs.h"
+
 #include <array>
 #include <memory>
 #include <string>
@@ -32,6 +34,9 @@ public:
     // State of the latest validation, read by the Calculate command.
     std::string validationStatus;
     std::vector<std::string> validationMessages;
+    // The four texts of the latest validation that succeeded: what the calculation reads, whatever the
+    // boxes have been given since.
+    logic::FieldTexts validatedTexts;
     // Whether the pointer has been over a picture button since it last crossed the window body.
     bool buttonHovered = false;
     // Where the latest press on a drag surface was, in twips of that surface.
@@ -127,6 +132,7 @@ private:
     void tmrForm1Timer();
     void tmrForm2Timer();
     void stepBottomStrip(forms::Twips step);
+    void fitResultRow(int index);
     void showResultPanel(bool visible);
 
     void pictureButtonFocus(forms::PictureButton& button, const forms::PictureBox& holder);
