@@ -3,45 +3,29 @@
 #include "logic/NumberText.h"
 #include "logic/Savings.h"
 
-#include <cmath>
 #include <stdexcept>
 
 namespace logic {
 
 namespace {
 
-struct FieldMessages {
+struct FieldRule {
     std::string_view required;
     std::string_view numbersOnly;
+    FieldRange range;
+    std::string_view outOfRange;
 };
 
-constexpr std::array<FieldMessages, kFieldCount> kMessages{{
-    {"Tank Capacity Is Required.", "Please Enter Numbers Only For Tank Capacity."},
-    {"Monthly Top-up Is Required.", "Please Enter Numbers Only For Monthly Top-up."},
-    {"Mileage Attained Is Required.", "Please Enter Numbers Only For Mileage Attained."},
-    {"Fuel Price Is Required.", "Please Enter Numbers Only For Fuel Price."},
+constexpr std::array<FieldRule, kFieldCount> kRules{{
+    {"Tank Capacity Is Required.", "Please Enter Numbers Only For Tank Capacity.", kRanges[kTank],
+     "Tank Capacity Must Be Between 1 And 1500."},
+    {"Monthly Top-up Is Required.", "Please Enter Numbers Only For Monthly Top-up.", kRanges[kTopUps],
+     "Monthly Top-up Must Be Between 0 And 100."},
+    {"Mileage Attained Is Required.", "Please Enter Numbers Only For Mileage Attained.", kRanges[kMileage],
+     "Mileage Attained Must Be Between 1 And 3000."},
+    {"Fuel Price Is Required.", "Please Enter Numbers Only For Fuel Price.", kRanges[kPrice],
+     "Fuel Price Must Be Between 0.01 And 20."},
 }};
-
-std::string_view rangeMessage(int index, double value) {
-    switch (index) {
-    case kTank:
-        if (value <= 0) return "Tank Capacity Must Be Greater Than Zero.";
-        if (value < 0.01 || value > 100000) return "Tank Capacity Must Be Between 0.01 And 100000.";
-        break;
-    case kTopUps:
-        if (std::fabs(value) > 1000) return "Monthly Top-up Must Be Between -1000 And 1000.";
-        break;
-    case kMileage:
-        if (std::fabs(value) > 1000000) return "Mileage Attained Must Be Between -1000000 And 1000000.";
-        // The topped-up count divides by exactly this cut value.
-        if (toNumber(mileageWithAdditive(value)) == 0.0) return "Mileage Attained Is Too Close To Zero.";
-        break;
-    case kPrice:
-        if (std::fabs(value) > 1000) return "Fuel Price Must Be Between -1000 And 1000.";
-        break;
-    }
-    return kNil;
-}
 
 } // namespace
 
@@ -51,11 +35,13 @@ bool Verdict::fieldOk(int index) const {
 
 std::string judgeField(int index, std::string_view text) {
     if (index < 0 || index >= kFieldCount) throw std::out_of_range("no such field");
-    const auto& words = kMessages[static_cast<std::size_t>(index)];
-    if (text.empty()) return std::string(words.required);
+    const FieldRule& rule = kRules[static_cast<std::size_t>(index)];
+    if (text.empty()) return std::string(rule.required);
+    // Digits beyond a double's range, and those too small for one, are numbers out of range.
+    if (!hasNumberForm(text)) return std::string(rule.numbersOnly);
     const auto value = toNumber(text);
-    if (!value) return std::string(words.numbersOnly);
-    return std::string(rangeMessage(index, *value));
+    if (!value || *value < rule.range.low || *value > rule.range.high) return std::string(rule.outOfRange);
+    return std::string(kNil);
 }
 
 Verdict judgeFields(const FieldTexts& texts) {

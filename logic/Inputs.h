@@ -24,12 +24,20 @@ struct Verdict {
     bool fieldOk(int index) const;
 };
 
-// Besides the form, each box has a range, chosen so that no step of the savings calculation divides by
-// zero and every caption fits in 15 significant digits without an exponent:
-//   tank     0.01 to 100000
-//   top-ups  -1000 to 1000
-//   mileage  -1000000 to 1000000, and mileage * 1.23 cut to one decimal must not be 0
-//   price    -1000 to 1000
+// Besides the form, each box has a range that real vehicles and fuel prices stay within. The ranges keep
+// every step of the savings calculation away from a division by zero and every figure within 15 significant
+// digits without an exponent, and short enough to show whole in its row.
+struct FieldRange {
+    double low;
+    double high;
+};
+inline constexpr std::array<FieldRange, kFieldCount> kRanges{{
+    {1, 1500},  // tank, litres
+    {0, 100},   // top-ups a month
+    {1, 3000},  // mileage per full tank, km
+    {0.01, 20}, // price per litre, SGD
+}};
+
 // Throws std::out_of_range for an index outside 0..kFieldCount-1.
 std::string judgeField(int index, std::string_view text);
 Verdict judgeFields(const FieldTexts& texts);

@@ -12,16 +12,19 @@ bool isNumeric(std::string_view text) {
     return toNumber(text).has_value();
 }
 
-std::optional<double> toNumber(std::string_view text) {
+namespace {
+
+// The digits and point of a number in plain decimal form, without blanks and sign; nullopt for any other
+// text. from_chars alone would also take "inf", "nan" and a prefix of "1e5", so the form is checked first.
+std::optional<std::string_view> numberBody(std::string_view text, bool& negative) {
     constexpr std::string_view blanks = " \t";
     const auto first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) return std::nullopt;
     std::string_view body = text.substr(first, text.find_last_not_of(blanks) - first + 1);
 
-    const bool negative = body.front() == '-';
+    negative = body.front() == '-';
     if (negative || body.front() == '+') body.remove_prefix(1);
 
-    // from_chars alone would also take "inf", "nan" and a prefix of "1e5", so the form is checked first.
     int digits = 0;
     int points = 0;
     for (const char c : body) {
@@ -34,6 +37,21 @@ std::optional<double> toNumber(std::string_view text) {
         }
     }
     if (digits == 0 || points > 1) return std::nullopt;
+    return body;
+}
+
+} // namespace
+
+bool hasNumberForm(std::string_view text) {
+    bool negative = false;
+    return numberBody(text, negative).has_value();
+}
+
+std::optional<double> toNumber(std::string_view text) {
+    bool negative = false;
+    const auto form = numberBody(text, negative);
+    if (!form) return std::nullopt;
+    const std::string_view body = *form;
 
     double value = 0.0;
     const auto [end, error] =

@@ -11,6 +11,8 @@ namespace logic {
 // large for a double is refused, so toNumber never yields a non-finite value.
 bool isNumeric(std::string_view text);
 std::optional<double> toNumber(std::string_view text); // nullopt exactly when !isNumeric(text)
+// The form alone, whatever the magnitude: also true for digits beyond the range of a double.
+bool hasNumberForm(std::string_view text);
 
 // Rounded to 15 significant digits like "%.15g", but always written out in plain decimal notation,
 // without trailing zeros and never as "-0".

@@ -35,7 +35,7 @@ std::optional<Steps> computeSteps(const FieldTexts& texts);
 // it, "$" monthly and "$" yearly savings, bottle top-ups. All empty unless judgeFields(texts) succeeds.
 std::array<std::string, kResultCount> calculations(const FieldTexts& texts);
 
-// Shared with judging, which refuses a mileage for which this is zero.
+// mileage * 1.23 cut to one decimal: the divisor of the topped-up count.
 std::string mileageWithAdditive(double mileage);
 
 } // namespace logic

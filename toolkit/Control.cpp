@@ -81,6 +81,11 @@ int Label::lineCount() const {
     return native() ? native()->captionLineCount() : 0;
 }
 
+Twips Label::textWidth(const std::string& text) const {
+    loadedProps();
+    return native() ? native()->textWidth(text) : 0;
+}
+
 void Control::sync(ControlProp changed) {
     if (native_) native_->update(changed);
 }

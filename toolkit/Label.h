@@ -21,6 +21,8 @@ public:
     }
     // Lines the caption takes as drawn, including those cut off below the label.
     int lineCount() const;
+    // Width of the text on one line in the label's font.
+    Twips textWidth(const std::string& text) const;
 
     // The caption was set.
     std::function<void()> onChange;

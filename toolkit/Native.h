@@ -21,6 +21,8 @@ public:
     virtual bool hasFocus() const = 0;
     // Lines the caption takes when broken and wrapped at the control's width as it is drawn.
     virtual int captionLineCount() const = 0;
+    // Width of the text on one line in the control's font, as drawn.
+    virtual Twips textWidth(const std::string& text) const = 0;
 };
 
 // Ticks its timer every period from construction until destruction.

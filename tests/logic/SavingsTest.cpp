@@ -77,8 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CaptionRow{"YearlyWithoutNoise", {"47.5", "4", "845", "2.88"}, 5, "$1109.04"},
                       CaptionRow{"OtherMonthlyWithoutNoise", {"40", "3", "400", "3.18"}, 4, "$65.57"},
                       CaptionRow{"OtherYearlyWithoutNoise", {"40", "3", "400", "3.18"}, 5, "$786.84"},
-                      CaptionRow{"NegativeMonthlySavings", {"45", "3", "550", "0"}, 4, "$-12.09"},
-                      CaptionRow{"NegativeYearlySavings", {"45", "3", "550", "0"}, 5, "$-145.08"},
+                      CaptionRow{"NegativeMonthlySavings", {"45", "3", "550", "0.01"}, 4, "$-11.82"},
+                      CaptionRow{"NegativeYearlySavings", {"45", "3", "550", "0.01"}, 5, "$-141.84"},
                       CaptionRow{"NoTopUpsNoSavings", {"45", "0", "550", "1.95"}, 5, "$0"},
                       CaptionRow{"RefusedTextsGiveNoCaption", {"0", "3", "550", "1.95"}, 0, ""}),
     rowName);

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <charconv>
+#include <random>
+#include <string>
+
 namespace t = forms::testing;
 
 namespace {
@@ -58,6 +63,81 @@ TEST_F(CaptionFit, WorkedExampleFiguresSitBetweenNameAndUnit) {
         EXPECT_LT(nameEnd, leftPixels(value)) << "row " << i;
         EXPECT_LT(leftPixels(value) + figureWidth, unitStart) << "row " << i;
         EXPECT_LE(figureWidth, widthPixels(value)) << "row " << i;
+    }
+}
+
+// Every figure that accepted input can give shows whole, inside its label, clear of its row's name and
+// unit, with each caption on one line. The figures grow with each input's magnitude, so the corners of
+// the accepted ranges (and values just inside them, for the most decimals) give the widest; random inputs
+// of the ranges cover what lies between.
+class FigureFit : public CaptionFit {
+protected:
+    void expectFit(const logic::FieldTexts& texts) {
+        forms::TextBox* boxes[] = {&form.txtTank, &form.txtTopUp, &form.txtMileage, &form.txtPrice};
+        for (int i = 0; i < 4; ++i)
+            boxes[i]->setText(texts[static_cast<std::size_t>(i)]);
+        form.validation();
+        ASSERT_EQ(form.validationStatus, "success")
+            << texts[0] << " " << texts[1] << " " << texts[2] << " " << texts[3];
+        form.calculations();
+        for (int i = 0; i <= 6; ++i) {
+            forms::Label& caption = form.lblResult[i];
+            forms::Label& value = form.lblCalculationResult[i];
+            const std::string text = caption.caption();
+            const std::size_t runStart = text.find("  ");
+            const std::size_t runEnd = text.find_first_not_of(' ', runStart);
+            const int nameEnd = leftPixels(caption) + t::textWidthPixels(caption, text.substr(0, runStart));
+            const int unitStart = leftPixels(caption) + t::textWidthPixels(caption, text.substr(0, runEnd));
+            const int figureWidth = t::textWidthPixels(value, value.caption());
+            const std::string where = "row " + std::to_string(i) + " figure " + value.caption();
+            EXPECT_LT(nameEnd, leftPixels(value)) << where;
+            EXPECT_LT(leftPixels(value) + figureWidth, unitStart) << where;
+            EXPECT_LE(figureWidth, widthPixels(value)) << where;
+            EXPECT_LE(t::textWidthPixels(caption, text), widthPixels(caption)) << where;
+            EXPECT_EQ(caption.lineCount(), 1) << where;
+            EXPECT_EQ(value.lineCount(), 1) << where;
+        }
+    }
+};
+
+TEST_F(FigureFit, OrdinaryFiguresLeaveTheCaptionsAsDesigned) {
+    expectFit({"47.5", "4", "845", "2.88"});
+    expectFit({"45", "3", "550", "1.95"});
+    for (int i = 0; i <= 6; ++i)
+        EXPECT_EQ(form.lblResult[i].caption(), form.lblResult[i].design().caption) << "row " << i;
+}
+
+TEST_F(FigureFit, CornersOfTheAcceptedRangesShowWhole) {
+    // Per box: the lowest, just above it, just below the highest, the highest.
+    const std::array<std::array<const char*, 4>, 4> values{{
+        {"1", "1.01", "1499.99", "1500"},
+        {"0", "0.01", "99.99", "100"},
+        {"1", "1.01", "2999.99", "3000"},
+        {"0.01", "0.02", "19.99", "20"},
+    }};
+    for (int corner = 0; corner < 256; ++corner) {
+        logic::FieldTexts texts;
+        for (int f = 0; f < 4; ++f)
+            texts[static_cast<std::size_t>(f)] =
+                values[static_cast<std::size_t>(f)][static_cast<std::size_t>(corner >> (2 * f) & 3)];
+        expectFit(texts);
+        if (HasFailure()) return;
+    }
+}
+
+TEST_F(FigureFit, RandomAcceptedInputsShowWhole) {
+    std::mt19937 rng(20261209);
+    for (int run = 0; run < 300; ++run) {
+        logic::FieldTexts texts;
+        for (int f = 0; f < 4; ++f) {
+            const logic::FieldRange range = logic::kRanges[static_cast<std::size_t>(f)];
+            const double value = std::uniform_real_distribution<double>(range.low, range.high)(rng);
+            char text[32];
+            const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr;
+            texts[static_cast<std::size_t>(f)] = std::string(text, end);
+        }
+        expectFit(texts);
+        if (HasFailure()) return;
     }
 }
 

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <vector>
+
 namespace t = forms::testing;
 
 namespace {
@@ -108,5 +112,71 @@ TEST(FormAlert, DrawsTheSkinAroundItsMessages) {
     EXPECT_GT(dark, 100);
     alert.unload();
 }
+
+// Messages too wide for the label wrap; the window grows by the lines they take so that none is cut off.
+struct WrapCase {
+    const char* name;
+    std::vector<std::string> messages;
+    friend void PrintTo(const WrapCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class AlertWrapping : public ::testing::TestWithParam<WrapCase> {};
+
+TEST_P(AlertWrapping, EveryMessageShowsInFull) {
+    const WrapCase& c = GetParam();
+    FormAlert alert;
+    alert.messageCounter = static_cast<std::int16_t>(c.messages.size());
+    std::string text;
+    int lines = 0;
+    for (const std::string& message : c.messages) {
+        text += "\r\n" + message;
+        // None of these needs more than two lines; measured apart from the label's own wrapping.
+        lines += t::textWidthPixels(alert.lbl, message) <= alert.lbl.width() / forms::kTwipsPerPixel ? 1 : 2;
+    }
+    alert.lbl.setCaption(text);
+    const float heights[] = {2070, 2290, 2540, 2790};
+    EXPECT_EQ(alert.height(),
+              lines <= 4 ? heights[lines - 1] : 2790 + 250.0f * static_cast<float>(lines - 4));
+    alert.show();
+    const t::Pixels shot = t::grab(alert);
+    ASSERT_EQ(shot.height, static_cast<int>(std::lround(alert.height() / forms::kTwipsPerPixel)));
+
+    // Bands of rows with dark text in the message label: one per line drawn.
+    const int left = static_cast<int>(alert.lbl.left() / forms::kTwipsPerPixel);
+    const int right = left + static_cast<int>(alert.lbl.width() / forms::kTwipsPerPixel);
+    const int top = static_cast<int>(alert.lbl.top() / forms::kTwipsPerPixel);
+    const int okTop = static_cast<int>(alert.cmdOk.top() / forms::kTwipsPerPixel);
+    int bands = 0;
+    int lastDarkRow = -1;
+    bool inBand = false;
+    for (int y = top; y < okTop; ++y) {
+        bool dark = false;
+        for (int x = left; x < right && !dark; ++x)
+            dark = isDark(shot.at(x, y));
+        if (dark && !inBand) ++bands;
+        if (dark) lastDarkRow = y;
+        inBand = dark;
+    }
+    EXPECT_EQ(bands, lines);
+    EXPECT_LT(lastDarkRow, okTop);
+    alert.unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, AlertWrapping,
+    ::testing::Values(
+        WrapCase{"FourShort",
+                 {"Tank Capacity Is Required.", "Monthly Top-up Is Required.",
+                  "Mileage Attained Is Required.", "Fuel Price Is Required."}},
+        WrapCase{"OneLong", {"Please Enter Numbers Only For Mileage Attained."}},
+        WrapCase{
+            "FourLongest",
+            {"Please Enter Numbers Only For Tank Capacity.", "Please Enter Numbers Only For Monthly Top-up.",
+             "Please Enter Numbers Only For Mileage Attained.", "Please Enter Numbers Only For Fuel Price."}},
+        WrapCase{"FourRanges",
+                 {"Tank Capacity Must Be Between 1 And 1500.", "Monthly Top-up Must Be Between 0 And 100.",
+                  "Mileage Attained Must Be Between 1 And 3000.",
+                  "Fuel Price Must Be Between 0.01 And 20."}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

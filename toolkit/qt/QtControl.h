@@ -19,6 +19,7 @@ public:
     void setFocus() override;
     bool hasFocus() const override;
     int captionLineCount() const override;
+    Twips textWidth(const std::string& text) const override;
     QWidget* widget() const { return widget_; }
 
 private:

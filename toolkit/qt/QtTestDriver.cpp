@@ -166,8 +166,8 @@ Pixels grab(const Form& form) {
 }
 
 int textWidthPixels(const Control& control, const std::string& text) {
-    return static_cast<int>(
-        std::ceil(qt::singleLineWidth(qt::displayText(text), qt::font(control.props().font))));
+    control.width(); // loads the window: text is measured as its platform draws it
+    return static_cast<int>(std::ceil(control.native()->textWidth(text) / kTwipsPerPixel));
 }
 
 std::string accessibleName(const Control& control) {

@@ -135,7 +135,10 @@ void QtWindow::updateSize() {
     const QSize size(toPixels(p.width), toPixels(p.height));
     if (widget_->isVisible() && size.height() < widget_->height()) {
         // The server would show the uncovered rows before the moved bottom edge is painted.
-        if (!pendingShrink_) QTimer::singleShot(0, widget_, [this] { presentFrame(); });
+        // Shrinks outside a timer tick are put on screen from the event loop.
+        if (!pendingShrink_)
+            QMetaObject::invokeMethod(
+                &shrinkLater_, [this] { presentFrame(); }, Qt::QueuedConnection);
         pendingShrink_ = size;
         return;
     }

@@ -63,6 +63,7 @@ private:
     Form& form_;
     QPointer<FormWidget> widget_;
     std::optional<QSize> pendingShrink_;
+    QObject shrinkLater_; // goes with the window, and so does what it has queued
     QPointer<QWidget> firstFocus_;
     QPoint placed_;
     std::deque<QPoint> pendingMoves_;

@@ -439,4 +439,14 @@ std::string accessibleName(HWND hwnd) {
     return result;
 }
 
+Twips Win32Control::textWidth(const std::string& text) const {
+    const UINT dpi = window_.dpi();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font(control_.props().font, dpi));
+    const double width = singleLineWidth(dc, text, fontPixels(control_.props().font, dpi));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return static_cast<Twips>(width * 96.0 / dpi * kTwipsPerPixel);
+}
+
 } // namespace forms::win32

@@ -193,13 +193,8 @@ Pixels grab(const Form& form) {
 }
 
 int textWidthPixels(const Control& control, const std::string& text) {
-    const UINT dpi = windowOf(control.form()).dpi();
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, win32::font(control.props().font, dpi));
-    const double width = win32::singleLineWidth(dc, text, win32::fontPixels(control.props().font, dpi));
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return static_cast<int>(std::ceil(width * 96.0 / dpi));
+    control.width(); // loads the window: text is measured as its platform draws it
+    return static_cast<int>(std::ceil(nativeOf(control).textWidth(text) / kTwipsPerPixel));
 }
 
 std::string accessibleName(const Control& control) {

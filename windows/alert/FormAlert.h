@@ -38,4 +38,6 @@ protected:
 
 private:
     void cmdOkClick();
+    void lblChange();
+    void sizeForLines(int lines);
 };

@@ -45,13 +45,30 @@ void FormMain::validation() {
         boxes[i]->setBackColor(verdict.fieldOk(i) ? skin::kNormalBox : skin::kErrorBox);
     validationMessages.assign(verdict.messages.begin(), verdict.messages.end());
     validationStatus = verdict.status;
+    if (validationStatus == logic::kSuccess) validatedTexts = texts;
 }
 
 void FormMain::calculations() {
-    const logic::FieldTexts texts{txtTank.text(), txtTopUp.text(), txtMileage.text(), txtPrice.text()};
-    const auto captions = logic::calculations(texts);
-    for (int i = 0; i <= lblCalculationResult.ubound(); ++i)
+    const auto captions = logic::calculations(validatedTexts);
+    for (int i = 0; i <= lblCalculationResult.ubound(); ++i) {
         lblCalculationResult[i].setCaption(captions[static_cast<std::size_t>(i)]);
+        fitResultRow(i);
+    }
+}
+
+// A figure lies over the run of spaces in its row's caption. One wider than the run lengthens the run, so
+// the unit moves right of it and never runs into it; ordinary figures leave the caption as designed.
+void FormMain::fitResultRow(int index) {
+    forms::Label& row = lblResult[index];
+    forms::Label& figure = lblCalculationResult[index];
+    std::string caption = row.design().caption;
+    const std::size_t run = caption.find("  ");
+    const forms::Twips figureEnd = figure.left() + figure.textWidth(figure.caption()) + row.textWidth(" ");
+    std::size_t unit = caption.find_first_not_of(' ', run);
+    const std::size_t longest = caption.size() + 64;
+    while (row.left() + row.textWidth(caption.substr(0, unit)) < figureEnd && caption.size() < longest)
+        caption.insert(unit++, 1, ' ');
+    if (caption != row.caption()) row.setCaption(caption);
 }
 
 void FormMain::cmdCalculateClick() {

@@ -12,6 +12,8 @@
 #include "windows/Skin.h"
 #include "windows/alert/FormAlert.h"
 
+#include "logic/Inputs.h"
+
 #include <array>
 #include <memory>
 #include <string>
@@ -32,6 +34,9 @@ public:
     // State of the latest validation, read by the Calculate command.
     std::string validationStatus;
     std::vector<std::string> validationMessages;
+    // The four texts of the latest validation that succeeded: what the calculation reads, whatever the
+    // boxes have been given since.
+    logic::FieldTexts validatedTexts;
     // Whether the pointer has been over a picture button since it last crossed the window body.
     bool buttonHovered = false;
     // Where the latest press on a drag surface was, in twips of that surface.
@@ -75,23 +80,24 @@ public:
     forms::TextBox txtPrice{*this, {.name = "txtPrice", .left = 5400, .top = 2520, .width = 615, .height = 480, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 3, .accessibleName = "Fuel price per Litre:"}};
     forms::PictureButton cmdCalculate{*this, {.name = "cmdCalculate", .left = 2760, .top = 3360, .width = 2295, .height = 495, .backColor = skin::kWhite, .picture = skin::calculateNormal, .downPicture = skin::calculateMuted, .mousePointer = forms::MousePointer::Custom, .mouseIcon = skin::handPointer, .tabIndex = 4, .accessibleName = "Calculate"}};
 
-    // Result panel: hidden until the window has grown. Each value lies over the run of spaces in its caption.
+    // Result panel: hidden until the window has grown. Each value lies over the run of spaces in its caption;
+    // the money rows are wide enough for the largest figures the accepted ranges give.
     forms::ControlArray<forms::Label> lblResult{*this, {
         {.name = "lblResult", .left = 840, .top = 720, .width = 6255, .height = 495, .caption = "Estimated Mileage Attainable:             KM", .font = skin::kPanelFont, .visible = false},
         {.name = "lblResult", .left = 1800, .top = 1200, .width = 4335, .height = 495, .caption = "Fuel Efficiency:             KM / L", .font = skin::kPanelFont, .visible = false},
         {.name = "lblResult", .left = 1320, .top = 1680, .width = 5055, .height = 495, .caption = "Monthly Fuel Top-up:             Times", .font = skin::kPanelFont, .visible = false},
-        {.name = "lblResult", .left = 1440, .top = 2160, .width = 4815, .height = 495, .caption = "Monthly Fuel Cost:               (SGD)", .font = skin::kPanelFont, .visible = false},
-        {.name = "lblResult", .left = 1080, .top = 3000, .width = 5655, .height = 495, .caption = "Monthly Fuel Savings:                (SGD)", .font = skin::kPanelFont, .visible = false},
-        {.name = "lblResult", .left = 1080, .top = 3480, .width = 5415, .height = 495, .caption = "Yearly Fuel Savings:                  (SGD)", .font = skin::kPanelFont, .visible = false},
+        {.name = "lblResult", .left = 1440, .top = 2160, .width = 5280, .height = 495, .caption = "Monthly Fuel Cost:               (SGD)", .font = skin::kPanelFont, .visible = false},
+        {.name = "lblResult", .left = 1080, .top = 3000, .width = 5700, .height = 495, .caption = "Monthly Fuel Savings:                (SGD)", .font = skin::kPanelFont, .visible = false},
+        {.name = "lblResult", .left = 1080, .top = 3480, .width = 5700, .height = 495, .caption = "Yearly Fuel Savings:                  (SGD)", .font = skin::kPanelFont, .visible = false},
         {.name = "lblResult", .left = 840, .top = 4200, .width = 6255, .height = 495, .caption = "A Bottle Of $28 Can Last For           Top-ups.", .font = skin::kPanelFont, .visible = false},
     }};
     forms::ControlArray<forms::Label> lblCalculationResult{*this, {
         {.name = "lblCalculationResult", .left = 5160, .top = 720, .width = 975, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
         {.name = "lblCalculationResult", .left = 4200, .top = 1200, .width = 855, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
         {.name = "lblCalculationResult", .left = 4680, .top = 1680, .width = 615, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
-        {.name = "lblCalculationResult", .left = 4200, .top = 2160, .width = 1215, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
-        {.name = "lblCalculationResult", .left = 4440, .top = 3000, .width = 1215, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
-        {.name = "lblCalculationResult", .left = 4200, .top = 3480, .width = 1455, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
+        {.name = "lblCalculationResult", .left = 4200, .top = 2160, .width = 1695, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
+        {.name = "lblCalculationResult", .left = 4440, .top = 3000, .width = 1695, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
+        {.name = "lblCalculationResult", .left = 4200, .top = 3480, .width = 1815, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
         {.name = "lblCalculationResult", .left = 4920, .top = 4200, .width = 735, .height = 375, .caption = "fff", .font = skin::kPanelFont, .foreColor = skin::kResultValue, .visible = false},
     }};
     forms::PictureButton cmdBack{*this, {.name = "cmdBack", .left = 840, .top = 3360, .width = 1215, .height = 495, .backColor = skin::kWhite, .picture = skin::backNormal, .downPicture = skin::backMuted, .visible = false, .mousePointer = forms::MousePointer::Custom, .mouseIcon = skin::handPointer, .tabIndex = 5, .accessibleName = "Back"}};
@@ -127,6 +133,7 @@ private:
     void tmrForm1Timer();
     void tmrForm2Timer();
     void stepBottomStrip(forms::Twips step);
+    void fitResultRow(int index);
     void showResultPanel(bool visible);
 
     void pictureButtonFocus(forms::PictureButton& button, const forms::PictureBox& holder);
