@@ -1,4 +1,5 @@
-// What the Win32 platform layer draws and how it stacks its windows, beyond what the shared tests observe.
+// What the Win32 platform layer draws, how it stacks, sizes and closes its windows, and how its controls take
+// presses and show text, beyond what the shared tests observe.
 
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
@@ -83,10 +84,13 @@ struct LayoutRow {
     Twips width;
     int lines;               // the label's height, in lines of its face
     std::vector<bool> inked; // per line band, then the band just below the label
+    int lineCount;           // as laid out, whether or not cut off below
     friend void PrintTo(const LayoutRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class LabelLayout : public ::testing::TestWithParam<LayoutRow> {};
+
+constexpr const char* kMessage = "Please Enter Numbers Only For Mileage Attained.";
 
 TEST_P(LabelLayout, BreaksWrapsAndCutsOffByLines) {
     const LayoutRow& row = GetParam();
@@ -101,59 +105,23 @@ TEST_P(LabelLayout, BreaksWrapsAndCutsOffByLines) {
         const int bandTop = top + static_cast<int>(band) * line;
         EXPECT_EQ(anyInk(shot, left, bandTop, right, bandTop + line), row.inked[band]) << "band " << band;
     }
+    EXPECT_EQ(form.label.lineCount(), row.lineCount);
     form.unload();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Captions, LabelLayout,
-    ::testing::Values(LayoutRow{"OneLine", "Tank", 3000, 3, {true, false, false, false}},
-                      LayoutRow{"BreakAtCrLf", "\r\nTank", 3000, 3, {false, true, false, false}},
-                      LayoutRow{"BreakAtLf", "Tank\nTop", 3000, 3, {true, true, false, false}},
-                      LayoutRow{"WrapAtWords", "Tank Tank Tank", 600, 3, {true, true, true, false}},
-                      LayoutRow{"CutOffBelow", "A\r\nB\r\nC\r\nD", 3000, 2, {true, true, false}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct CountRow {
-    const char* name;
-    const char* caption;
-    Twips width;
-    int heightInLines; // the label's height
-    int lines;         // as drawn, whether or not cut off below
-    friend void PrintTo(const CountRow& row, std::ostream* os) { *os << row.name; }
-};
-
-class LabelLineCount : public ::testing::TestWithParam<CountRow> {};
-
-TEST_P(LabelLineCount, CountsTheLinesAsTheyAreDrawn) {
-    const CountRow& row = GetParam();
-    const int line = lineHeight(kSmall);
-    LabelForm form(row.caption, row.width, static_cast<Twips>(row.heightInLines * line) * kTwipsPerPixel);
-    form.show();
-    EXPECT_EQ(form.label.lineCount(), row.lines);
-    // Drawn in a label tall enough for them all, ink ends on the counted line.
-    form.unload();
-    LabelForm tall(row.caption, row.width, static_cast<Twips>((row.lines + 1) * line) * kTwipsPerPixel);
-    tall.show();
-    const t::Pixels shot = t::grab(tall);
-    const int right = 10 + static_cast<int>(row.width / kTwipsPerPixel) + 20;
-    int lastInked = 0;
-    for (int band = 0; band <= row.lines; ++band)
-        if (anyInk(shot, 10, 10 + band * line, right, 10 + (band + 1) * line)) lastInked = band + 1;
-    EXPECT_EQ(lastInked, tall.label.lineCount());
-    tall.unload();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Captions, LabelLineCount,
-    ::testing::Values(CountRow{"OneLine", "Tank", 3000, 1, 1},
-                      CountRow{"BreakAtCrLf", "Tank\r\nTop", 3000, 2, 2},
-                      CountRow{"WrapAtWords", "Tank Tank Tank", 600, 3, 3},
-                      CountRow{"WrapAndBreak", "Tank Tank\r\nTop", 600, 3, 3},
-                      CountRow{"TrailingSpacesHang", "Tank          ", 600, 1, 1},
-                      CountRow{"LongWordStaysWhole", "Tankcapacitycapacity", 300, 1, 1},
-                      CountRow{"CutOffBelowCounts", "Please Enter Numbers Only For Mileage Attained.", 1800,
-                               1, 3},
-                      CountRow{"BreaksCutOffBelowCount", "A\r\nB\r\nC\r\nD", 3000, 2, 4}),
+    ::testing::Values(
+        LayoutRow{"OneLine", "Tank", 3000, 3, {true, false, false, false}, 1},
+        LayoutRow{"BreakAtCrLf", "\r\nTank", 3000, 3, {false, true, false, false}, 2},
+        LayoutRow{"BreakAtLf", "Tank\nTop", 3000, 3, {true, true, false, false}, 2},
+        LayoutRow{"WrapAtWords", "Tank Tank Tank", 600, 3, {true, true, true, false}, 3},
+        LayoutRow{"WrapAndBreak", "Tank Tank\r\nTop", 600, 4, {true, true, true, false, false}, 3},
+        LayoutRow{"TrailingSpacesHang", "Tank          ", 600, 2, {true, false, false}, 1},
+        LayoutRow{"LongWordStaysWhole", "Tankcapacitycapacity", 300, 2, {true, false, false}, 1},
+        LayoutRow{"WrappedMessage", kMessage, 1800, 4, {true, true, true, false, false}, 3},
+        LayoutRow{"WrappedMessageCutOffBelow", kMessage, 1800, 1, {true, false}, 3},
+        LayoutRow{"CutOffBelow", "A\r\nB\r\nC\r\nD", 3000, 2, {true, true, false}, 4}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A window whose height a stepped timer changes, as the calculator's animations do.
