@@ -395,19 +395,26 @@ void Win32Control::setFocus() {
     SetFocus(hwnd_);
 }
 
+template <typename Measure> auto Win32Control::measured(Measure measure) const {
+    const UINT dpi = window_.dpi();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font(control_.props().font, dpi));
+    const auto result = measure(dc, fontPixels(control_.props().font, dpi));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return result;
+}
+
 bool Win32Control::hasFocus() const {
     return window_.focused() == &control_;
 }
 
 int Win32Control::captionLineCount() const {
     if (control_.kind() != ControlKind::Label) return 1;
-    const ControlProps& p = control_.props();
     const RECT area = window_.pixelRect(control_);
-    HDC dc = CreateCompatibleDC(nullptr);
-    const int lines = labelLineCount(dc, area.right - area.left, p.caption, font(p.font, window_.dpi()),
-                                     fontPixels(p.font, window_.dpi()));
-    DeleteDC(dc);
-    return lines;
+    return measured([&](HDC dc, int pixelSize) {
+        return labelLineCount(dc, area.right - area.left, control_.props().caption, pixelSize);
+    });
 }
 
 void annotateName(HWND hwnd, const std::wstring& name) {
@@ -440,13 +447,9 @@ std::string accessibleName(HWND hwnd) {
 }
 
 Twips Win32Control::textWidth(const std::string& text) const {
-    const UINT dpi = window_.dpi();
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font(control_.props().font, dpi));
-    const double width = singleLineWidth(dc, text, fontPixels(control_.props().font, dpi));
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return static_cast<Twips>(width * 96.0 / dpi * kTwipsPerPixel);
+    const double width =
+        measured([&](HDC dc, int pixelSize) { return singleLineWidth(dc, text, pixelSize); });
+    return static_cast<Twips>(width * 96.0 / window_.dpi() * kTwipsPerPixel);
 }
 
 } // namespace forms::win32

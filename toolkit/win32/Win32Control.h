@@ -49,6 +49,8 @@ private:
     void applyCaption();
     void applyColors();
     void loadPictures();
+    // What measure(dc, pixel size) finds with the control's font selected into dc.
+    template <typename Measure> auto measured(Measure measure) const;
 
     Control& control_;
     Win32Window& window_;

@@ -474,14 +474,12 @@ void drawLabelText(HDC dc, const RECT& area, const std::string& caption, HFONT f
     SelectObject(dc, old);
 }
 
-int labelLineCount(HDC dc, int width, const std::string& caption, HFONT face, int pixelSize) {
-    HGDIOBJ old = SelectObject(dc, face);
+int labelLineCount(HDC dc, int width, const std::string& caption, int pixelSize) {
     int lines = 0;
     wrapLabelText(dc, width, caption, pixelSize, [&lines](std::wstring_view, std::span<const double>) {
         ++lines;
         return true;
     });
-    SelectObject(dc, old);
     return lines;
 }
 

@@ -46,8 +46,9 @@ RECT toPixelRect(Twips left, Twips top, Twips width, Twips height, UINT dpi);
 // A label's caption as it is laid out: broken at CR LF or LF, wrapped at words, runs of spaces as wide as the
 // design's face had them.
 void drawLabelText(HDC dc, const RECT& area, const std::string& caption, HFONT face, int pixelSize);
-// The lines drawLabelText lays the caption out in at that width, including those cut off below.
-int labelLineCount(HDC dc, int width, const std::string& caption, HFONT face, int pixelSize);
+// With the face selected into dc: the lines drawLabelText lays the caption out in at that width, including
+// those cut off below, and the width of the text on one line.
+int labelLineCount(HDC dc, int width, const std::string& caption, int pixelSize);
 double singleLineWidth(HDC dc, const std::string& text, int pixelSize);
 
 } // namespace forms::win32
