@@ -11,8 +11,9 @@ namespace logic {
 
 namespace {
 
-constexpr double kAdditiveGain = 1.23;
-constexpr double kAdditiveCostPerLitre = 0.112;
+constexpr double kBottleLitres = 250;         // fuel that one bottle of the additive treats
+constexpr double kAdditiveCostPerLitre = 0.112; // the $28 bottle over its 250 litres, SGD
+constexpr double kAdditiveGain = 1.23;          // distance per full tank with the additive, as a factor
 
 double number(const std::string& cutText) {
     return toNumber(cutText).value();
@@ -60,7 +61,7 @@ std::optional<Steps> computeSteps(const FieldTexts& texts) {
     const double price = toNumber(texts[kPrice]).value();
 
     Steps s;
-    s.bottleTopUps = cutDecimals(250 / tank, 1);
+    s.bottleTopUps = cutDecimals(kBottleLitres / tank, 1);
     s.fuelEfficiency = cutDecimals(mileage / tank, 2);
     s.tankCost = cutDecimals(tank * price, 2);
     s.monthlyMileage = cutDecimals(mileage * topUps, 2);

@@ -28,6 +28,16 @@ void pointerDown(Form& form, int button, int shift, float x, float y);
 void pointerMove(Form& form, int button, int shift, float x, float y);
 // A left press and release in the middle of the control.
 void click(Control& control);
+// A left double-click in the middle of the control: press, release, the second press as the platform reports
+// a double-click, release.
+void doubleClick(Control& control);
+// The window system asks to close the window, as a window manager's close or Alt+F4 does.
+void closeFromWindowSystem(Form& form);
+struct SizeLimits {
+    int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0; // pixels
+};
+// The smallest and largest size the window system is told the window may take.
+SizeLimits sizeLimits(const Form& form);
 // Focus as the keyboard moves it.
 void focus(Control& control);
 // Types into the control that has the focus, key by key.

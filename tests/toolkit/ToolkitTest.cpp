@@ -1,3 +1,4 @@
+#include "TestApplication.h"
 #include "toolkit/ControlArray.h"
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
@@ -7,6 +8,7 @@
 #include "toolkit/TextBox.h"
 #include "toolkit/Timer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -277,6 +279,121 @@ TEST(UncaughtError, EndsTheProcessWithAMessageBoxAndNonZeroStatus) {
             t::click(form.boom);
         },
         ::testing::ExitedWithCode(1), "box said: Run-time error:\\s+Division by zero");
+}
+
+class FailingLoadForm : public Form {
+public:
+    FailingLoadForm()
+        : Form({.name = "failingLoad", .width = 1500, .height = 1500}) {}
+
+protected:
+    void formLoad() override { throw Error("Subscript out of range"); }
+};
+
+TEST(UncaughtError, AStartUpWindowsLoadErrorTakesTheSamePath) {
+    EXPECT_EXIT(
+        {
+            t::setFatalErrorBoxHandler(
+                [](const std::string& text) { fprintf(stderr, "box said: %s\n", text.c_str()); });
+            FailingLoadForm form;
+            testApplication().run(form);
+        },
+        ::testing::ExitedWithCode(1), "box said: Run-time error:\\s+Subscript out of range");
+}
+
+TEST(UncaughtError, ShowingModallyAWindowShownNormallyIsAnError) {
+    EXPECT_EXIT(
+        {
+            t::setFatalErrorBoxHandler(
+                [](const std::string& text) { fprintf(stderr, "box said: %s\n", text.c_str()); });
+            SampleForm form;
+            form.show();
+            deliver([&form] { form.showModal(); });
+        },
+        ::testing::ExitedWithCode(1),
+        "box said: Run-time error:\\s+Form already displayed; can't show modally");
+}
+
+// A close request from the window system unloads the window as its own command would.
+class WindowSystemClose : public ToolkitTest {
+protected:
+    void SetUp() override { form.show(); }
+};
+
+TEST_F(WindowSystemClose, UnloadsAModalWindowAndItsShowingReturnsSoItCanShowAgain) {
+    SampleForm modal;
+    for (int showing = 0; showing < 2; ++showing) {
+        t::expectModal([](Form& shown) { t::closeFromWindowSystem(shown); });
+        modal.showModal();
+        EXPECT_FALSE(modal.isLoaded());
+        EXPECT_TRUE(form.isLoaded());
+    }
+}
+
+TEST_F(WindowSystemClose, LeavesAWindowThatAModalWindowBlocks) {
+    SampleForm modal;
+    bool ownerStayed = false;
+    t::expectModal([&](Form& shown) {
+        t::closeFromWindowSystem(form);
+        ownerStayed = form.isLoaded() && shown.isLoaded();
+        shown.unload();
+    });
+    modal.showModal();
+    EXPECT_TRUE(ownerStayed);
+}
+
+TEST_F(WindowSystemClose, EndsTheProcessWithZeroWhenNoWindowIsLeft) {
+    EXPECT_EXIT(
+        {
+            t::closeFromWindowSystem(form);
+            std::fprintf(stderr, "still running\n");
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), ::testing::Not(::testing::HasSubstr("still running")));
+}
+
+TEST_F(WindowSystemClose, TitlesACaptionlessWindowAfterItsOwner) {
+    Form plain({.name = "plain", .width = 1500, .height = 1500});
+    plain.show();
+    EXPECT_EQ(t::windowTitle(plain), "Sample");
+    plain.unload();
+}
+
+TEST_F(ToolkitTest, TheSecondPressOfADoubleClickClicksAButtonButNotALabel) {
+    form.show();
+    t::doubleClick(form.caption);
+    t::doubleClick(form.ok);
+    EXPECT_EQ(form.clicks, (std::vector<std::string>{"caption", "ok", "ok"}));
+}
+
+TEST_F(ToolkitTest, TheWindowSystemIsToldTheOneSizeTheWindowHas) {
+    form.show();
+    const auto expectFixed = [&](int width, int height) {
+        const t::SizeLimits limits = t::sizeLimits(form);
+        EXPECT_EQ(limits.minWidth, width);
+        EXPECT_EQ(limits.maxWidth, width);
+        EXPECT_EQ(limits.minHeight, height);
+        EXPECT_EQ(limits.maxHeight, height);
+    };
+    expectFixed(300, 200);
+    form.setHeight(4500);
+    expectFixed(300, 300);
+    // A shrink reaches the window system once its frame is drawn.
+    form.setHeight(2100);
+    t::processEvents();
+    expectFixed(300, 140);
+}
+
+TEST_F(ToolkitTest, AMinimisedWindowTakesTheSizeItReachedWhenRestored) {
+    form.show();
+    form.setWindowState(WindowState::Minimized);
+    t::processEvents();
+    form.setHeight(4500);
+    t::processEvents();
+    EXPECT_EQ(form.windowState(), WindowState::Minimized);
+    form.setWindowState(WindowState::Normal);
+    t::processEvents();
+    EXPECT_EQ(t::grab(form).height, 300);
 }
 
 } // namespace

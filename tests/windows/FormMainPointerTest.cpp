@@ -151,6 +151,8 @@ TEST_F(FormMainPointer, TitleLabelAsksTheDesktopOnceForTheDistributorsSite) {
     t::takeOpenedUrls();
     t::click(form.Label1);
     EXPECT_EQ(t::takeOpenedUrls(), (std::vector<std::string>{"https://www.kelvara.example/"}));
+    t::doubleClick(form.Label1);
+    EXPECT_EQ(t::takeOpenedUrls(), (std::vector<std::string>{"https://www.kelvara.example/"}));
     EXPECT_EQ(form.windowState(), forms::WindowState::Normal);
 }
 
@@ -183,6 +185,14 @@ TEST(FormMainEnd, CloseAndExitEndTheProcessWithStatusZeroInAnyState) {
     endsWithZero([](FormMain& form) {
         t::expectModal([&form](forms::Form&) { t::click(form.cmdClose); });
         t::click(form.cmdCalculate); // the alert is open when Close is pressed
+    });
+    // The window system's close is the window's own Close.
+    endsWithZero([](FormMain& form) { t::closeFromWindowSystem(form); });
+    endsWithZero([](FormMain& form) {
+        enterWorkedExample(form);
+        t::click(form.cmdCalculate);
+        form.tmr1.tick();
+        t::closeFromWindowSystem(form);
     });
 }
 

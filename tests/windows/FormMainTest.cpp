@@ -198,6 +198,49 @@ TEST_F(FormMainTest, SlideOutMovesThePanelFiveHundredTwipsATickAndComputesOnlyWh
     EXPECT_EQ(form.frmMain.left(), -8000.0f);
 }
 
+// What the user types while the panel slides out belongs to the next Calculate, not to this one.
+struct EditCase {
+    const char* name;
+    int afterTicks;
+    const char* typed;
+    friend void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class EditDuringSlide : public FormMainTest, public ::testing::WithParamInterface<EditCase> {};
+
+TEST_P(EditDuringSlide, FiguresAreThoseOfTheTextsThatCalculateApproved) {
+    typeWorkedExample();
+    t::click(form.cmdCalculate);
+    for (int i = 0; i < GetParam().afterTicks; ++i)
+        form.tmr1.tick();
+    type(form.txtTank, GetParam().typed);
+    EXPECT_EQ(runTimers(form),
+              (std::map<std::string, int>{{"tmr1", 17 - GetParam().afterTicks}, {"tmrForm1", 16}}));
+    const char* figures[] = {"676.5", "15.0", "2.4", "$222.69", "$40.56", "$486.72", "5.5"};
+    for (int i = 0; i <= 6; ++i)
+        EXPECT_EQ(form.lblCalculationResult[i].caption(), figures[i]) << "row " << i;
+    expectAtRest(true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EditDuringSlide,
+                         ::testing::Values(EditCase{"LetterAtOnce", 0, "x"}, EditCase{"LetterMidway", 8, "x"},
+                                           EditCase{"OtherNumberJustBeforeOut", 16, "9"},
+                                           EditCase{"OutOfRangeMidway", 4, "0000"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormMainTest, AlertClosedByTheWindowSystemOpensAgainOnTheNextRefusal) {
+    for (int refusal = 0; refusal < 3; ++refusal) {
+        bool shown = false;
+        t::expectModal([&](forms::Form& alert) {
+            shown = true;
+            t::closeFromWindowSystem(alert);
+        });
+        t::click(form.cmdCalculate);
+        EXPECT_TRUE(shown) << "refusal " << refusal;
+        EXPECT_FALSE(form.formAlert()->isLoaded());
+    }
+}
+
 TEST_F(FormMainTest, KeyboardCalculateWhileOutGrowingOrShownRecomputesWithoutMoving) {
     typeWorkedExample();
     t::click(form.cmdCalculate);

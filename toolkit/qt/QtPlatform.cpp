@@ -104,8 +104,10 @@ std::unique_ptr<NativeTimer> platform::startTimer(Timer& timer, std::chrono::mic
 }
 
 Form* platform::activeForm() {
-    if (auto* widget = dynamic_cast<qt::FormWidget*>(QApplication::activeWindow())) return widget->form();
-    // Some window systems report no active window for a moment after showing one.
+    if (auto* widget = dynamic_cast<qt::FormWidget*>(QApplication::activeWindow()); widget && widget->form())
+        return widget->form();
+    // Some window systems report no active window for a moment after showing one, or still report one that
+    // is unloading.
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
         if (auto* widget = dynamic_cast<qt::FormWidget*>(*it);

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <cmath>
@@ -105,6 +106,26 @@ void click(Control& control) {
     }
     pointerDown(control, LeftButton, 0, x, y);
     pointerUp(control, LeftButton, 0, x, y);
+}
+
+void doubleClick(Control& control) {
+    QWidget& widget = widgetOf(control);
+    const float x = widget.width() * kTwipsPerPixel / 2;
+    const float y = widget.height() * kTwipsPerPixel / 2;
+    pointerDown(control, LeftButton, 0, x, y);
+    pointerUp(control, LeftButton, 0, x, y);
+    send(widget, windowOf(control.form()), QEvent::MouseButtonDblClick, LeftButton, LeftButton, 0, x, y);
+    pointerUp(control, LeftButton, 0, x, y);
+}
+
+void closeFromWindowSystem(Form& form) {
+    QCloseEvent event;
+    QApplication::sendEvent(windowOf(form).widget(), &event);
+}
+
+SizeLimits sizeLimits(const Form& form) {
+    const QWidget& widget = *windowOf(form).widget();
+    return {widget.minimumWidth(), widget.minimumHeight(), widget.maximumWidth(), widget.maximumHeight()};
 }
 
 void focus(Control& control) {

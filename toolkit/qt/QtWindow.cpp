@@ -76,6 +76,12 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void FormWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Restored: the size the window reached while minimised.
+    if (event->type() == QEvent::WindowStateChange && form_) window_.presentFrame();
+}
+
 void FormWidget::closeEvent(QCloseEvent* event) {
     // The form decides: it unloads, which takes this window away, or stays.
     event->ignore();
@@ -133,17 +139,23 @@ void QtWindow::controlsCreated() {
 void QtWindow::updateSize() {
     const FormProps& p = form_.props();
     const QSize size(toPixels(p.width), toPixels(p.height));
-    if (widget_->isVisible() && size.height() < widget_->height()) {
-        // The server would show the uncovered rows before the moved bottom edge is painted.
-        // Shrinks outside a timer tick are put on screen from the event loop.
-        if (!pendingShrink_)
-            QMetaObject::invokeMethod(
-                &shrinkLater_, [this] { presentFrame(); }, Qt::QueuedConnection);
-        pendingShrink_ = size;
+    // A window manager may take a resize of a minimised window for a request to show it again.
+    const bool hold = minimised() || (widget_->isVisible() && size.height() < widget_->height());
+    if (!hold) {
+        pendingSize_.reset();
+        applySize(size);
         return;
     }
-    pendingShrink_.reset();
-    applySize(size);
+    // A shrink waits for the frame that paints the moved bottom edge, or the server would show the uncovered
+    // rows first; shrinks outside a timer tick are put on screen from the event loop.
+    if (!pendingSize_)
+        QMetaObject::invokeMethod(
+            &sizeLater_, [this] { presentFrame(); }, Qt::QueuedConnection);
+    pendingSize_ = size;
+}
+
+bool QtWindow::minimised() const {
+    return widget_->windowState() & Qt::WindowMinimized;
 }
 
 // Equal minimum and maximum tell the window manager that the user can neither resize nor maximise.
@@ -214,7 +226,7 @@ ScreenArea QtWindow::screenArea() const {
 void QtWindow::presentFrame() {
     if (!widget_) return;
     if (widget_->isVisible()) QCoreApplication::sendPostedEvents(widget_, QEvent::UpdateRequest);
-    if (pendingShrink_) applySize(*std::exchange(pendingShrink_, std::nullopt));
+    if (pendingSize_ && !minimised()) applySize(*std::exchange(pendingSize_, std::nullopt));
 }
 
 } // namespace forms::qt

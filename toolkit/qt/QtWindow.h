@@ -27,6 +27,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void send(std::function<void(const PointerEvent&)> Form::*handler, const QMouseEvent& event, int button);
@@ -59,11 +60,12 @@ public:
 
 private:
     void applySize(QSize size);
+    bool minimised() const;
 
     Form& form_;
     QPointer<FormWidget> widget_;
-    std::optional<QSize> pendingShrink_;
-    QObject shrinkLater_; // goes with the window, and so does what it has queued
+    std::optional<QSize> pendingSize_;
+    QObject sizeLater_; // goes with the window, and so does what it has queued
     QPointer<QWidget> firstFocus_;
     QPoint placed_;
     std::deque<QPoint> pendingMoves_;

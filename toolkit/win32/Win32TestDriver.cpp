@@ -141,6 +141,39 @@ void click(Control& control) {
     pointerUp(control, LeftButton, 0, x, y);
 }
 
+void doubleClick(Control& control) {
+    HWND hwnd = nativeOf(control).hwnd();
+    const UINT dpi = windowOf(control.form()).dpi();
+    RECT area{};
+    GetWindowRect(hwnd, &area);
+    const float x = win32::toTwips((area.right - area.left) / 2.0, dpi);
+    const float y = win32::toTwips((area.bottom - area.top) / 2.0, dpi);
+    pointerDown(control, LeftButton, 0, x, y);
+    pointerUp(control, LeftButton, 0, x, y);
+    // Windows of a class with double-clicks get this for the second press; others get a second press.
+    const bool doubleClicks = GetClassLongPtrW(hwnd, GCL_STYLE) & CS_DBLCLKS;
+    send(hwnd, windowOf(control.form()), doubleClicks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, LeftButton, 0, x, y);
+    pointerUp(control, LeftButton, 0, x, y);
+}
+
+void closeFromWindowSystem(Form& form) {
+    SendMessageW(windowOf(form).hwnd(), WM_CLOSE, 0, 0);
+}
+
+SizeLimits sizeLimits(const Form& form) {
+    HWND hwnd = windowOf(form).hwnd();
+    MINMAXINFO limits{};
+    RECT area{};
+    GetWindowRect(hwnd, &area);
+    // What the system asks before the user resizes or maximises; without an answer anything goes.
+    limits.ptMinTrackSize = POINT{0, 0};
+    limits.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    const bool sizable = GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX);
+    if (sizable) return {0, 0, limits.ptMaxTrackSize.x, limits.ptMaxTrackSize.y};
+    return {limits.ptMinTrackSize.x, limits.ptMinTrackSize.y, limits.ptMaxTrackSize.x, limits.ptMaxTrackSize.y};
+}
+
 void focus(Control& control) {
     HWND hwnd = nativeOf(control).hwnd();
     activate(hwnd);

@@ -73,15 +73,15 @@ void FormMain::fitResultRow(int index) {
 
 void FormMain::cmdCalculateClick() {
     validation();
-    if (validationStatus == "success") {
+    if (validationStatus == logic::kSuccess) {
         // A slide out never starts against the way back in: it would meet neither stop position.
         if (!tmrForm2.enabled() && !tmr2.enabled()) tmr1.setEnabled(true);
         formAlert_->messageCounter = 0;
-    } else if (validationStatus == "fail") {
+    } else if (validationStatus == logic::kFail) {
         std::string alertText;
         formAlert_->messageCounter = 0;
-        for (int i = 0; i <= 3; ++i) {
-            if (validationMessages[static_cast<std::size_t>(i)] != "nil") {
+        for (int i = 0; i < logic::kFieldCount; ++i) {
+            if (validationMessages[static_cast<std::size_t>(i)] != logic::kNil) {
                 alertText += "\r\n" + validationMessages[static_cast<std::size_t>(i)];
                 ++formAlert_->messageCounter;
             }
