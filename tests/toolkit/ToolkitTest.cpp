@@ -363,6 +363,8 @@ TEST_F(ToolkitTest, TheSecondPressOfADoubleClickClicksAButtonButNotALabel) {
     form.show();
     t::doubleClick(form.caption);
     t::doubleClick(form.ok);
+    // A press moves the focus at once on one platform and later on the other: only the clicks count here.
+    std::erase_if(form.clicks, [](const std::string& event) { return event.starts_with("box"); });
     EXPECT_EQ(form.clicks, (std::vector<std::string>{"caption", "ok", "ok"}));
 }
 
