@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing need on Debian 12; safe to run again.
+# Installs what building and running need on Debian 12 (--run), or that and what testing needs (the
+# default); safe to run again.
 set -euo pipefail
 
-packages=(
-  cmake g++ clang make ninja-build pkg-config locales
+build=(
+  cmake g++ ninja-build pkg-config
   qt6-base-dev libgl-dev libfontconfig-dev
+)
+packages=(
+  "${build[@]}"
+  clang make locales
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
   dbus at-spi2-core python3-pyatspi openbox
   libx11-dev libxdamage-dev desktop-file-utils appstream dpkg-dev
 )
+
+[ "${1:-}" = --run ] && packages=("${build[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -28,9 +28,13 @@ fi
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -n 1)
 if [ "$status" -ne 0 ]; then
   tail -n 60 "$work/log" >&2
+  # The scratch folder goes at exit; the inputs stay beside the fuzzer for a person to replay.
+  kept="$(dirname "$binary")/crashes"
+  mkdir -p "$kept"
   for crash in "$work"/artifacts/*; do
     [ -e "$crash" ] || continue
-    echo "crashing input ($(basename "$crash")):" >&2
+    cp "$crash" "$kept/"
+    echo "crashing input $kept/$(basename "$crash") (replay: $binary $kept/$(basename "$crash")):" >&2
     od -c "$crash" | head -n 20 >&2
   done
   echo "fuzz: failed after ${runs:-?} runs" >&2
