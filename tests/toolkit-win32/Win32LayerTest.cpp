@@ -360,13 +360,7 @@ TEST_P(Win32DoubleClick, TheSecondPressClicksOnlyWhereTheToolkitSaysSo) {
     const HWND hwnd = windowOf(control);
     // The system tells a double-click apart only for a window class that asks for it.
     EXPECT_TRUE(GetClassLongPtrW(hwnd, GCL_STYLE) & CS_DBLCLKS);
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
-    for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
-        SendMessageW(hwnd, press, MK_LBUTTON, middle);
-        SendMessageW(hwnd, WM_LBUTTONUP, 0, middle);
-    }
+    t::doubleClick(control);
     t::processEvents();
     EXPECT_EQ(form.clicks[control.kind()], GetParam().clicks);
     form.unload();

@@ -126,13 +126,22 @@ void pointerMove(Form& form, int button, int shift, float x, float y) {
     send(window.hwnd(), window, WM_MOUSEMOVE, button, shift, x, y);
 }
 
+namespace {
+
+// The middle of the control, in twips of the control.
+POINTFLOAT middleOf(const Control& control) {
+    RECT area{};
+    GetWindowRect(nativeOf(control).hwnd(), &area);
+    const UINT dpi = windowOf(control.form()).dpi();
+    return POINTFLOAT{win32::toTwips((area.right - area.left) / 2.0, dpi),
+                      win32::toTwips((area.bottom - area.top) / 2.0, dpi)};
+}
+
+} // namespace
+
 void click(Control& control) {
     HWND hwnd = nativeOf(control).hwnd();
-    const UINT dpi = windowOf(control.form()).dpi();
-    RECT area{};
-    GetWindowRect(hwnd, &area);
-    const float x = win32::toTwips((area.right - area.left) / 2.0, dpi);
-    const float y = win32::toTwips((area.bottom - area.top) / 2.0, dpi);
+    const auto [x, y] = middleOf(control);
     if (takesFocus(control)) {
         activate(hwnd);
         SetFocus(hwnd);
@@ -143,16 +152,13 @@ void click(Control& control) {
 
 void doubleClick(Control& control) {
     HWND hwnd = nativeOf(control).hwnd();
-    const UINT dpi = windowOf(control.form()).dpi();
-    RECT area{};
-    GetWindowRect(hwnd, &area);
-    const float x = win32::toTwips((area.right - area.left) / 2.0, dpi);
-    const float y = win32::toTwips((area.bottom - area.top) / 2.0, dpi);
+    const auto [x, y] = middleOf(control);
     pointerDown(control, LeftButton, 0, x, y);
     pointerUp(control, LeftButton, 0, x, y);
     // Windows of a class with double-clicks get this for the second press; others get a second press.
     const bool doubleClicks = GetClassLongPtrW(hwnd, GCL_STYLE) & CS_DBLCLKS;
-    send(hwnd, windowOf(control.form()), doubleClicks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, LeftButton, 0, x, y);
+    send(hwnd, windowOf(control.form()), doubleClicks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, LeftButton, 0, x,
+         y);
     pointerUp(control, LeftButton, 0, x, y);
 }
 
@@ -171,7 +177,8 @@ SizeLimits sizeLimits(const Form& form) {
     SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     const bool sizable = GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX);
     if (sizable) return {0, 0, limits.ptMaxTrackSize.x, limits.ptMaxTrackSize.y};
-    return {limits.ptMinTrackSize.x, limits.ptMinTrackSize.y, limits.ptMaxTrackSize.x, limits.ptMaxTrackSize.y};
+    return {limits.ptMinTrackSize.x, limits.ptMinTrackSize.y, limits.ptMaxTrackSize.x,
+            limits.ptMaxTrackSize.y};
 }
 
 void focus(Control& control) {
