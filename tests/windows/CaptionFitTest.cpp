@@ -49,21 +49,25 @@ TEST_F(CaptionFit, EverySingleLineCaptionFitsItsLabel) {
 
 // Each figure is laid over the run of spaces in its row's caption: it must sit after the row's name and
 // end before its unit, inside its own label.
+void expectBetweenNameAndUnit(FormMain& form, int row, const std::string& figure) {
+    forms::Label& caption = form.lblResult[row];
+    forms::Label& value = form.lblCalculationResult[row];
+    const std::string text = caption.caption();
+    const std::size_t runStart = text.find("  ");
+    const std::size_t runEnd = text.find_first_not_of(' ', runStart);
+    const int nameEnd = leftPixels(caption) + t::textWidthPixels(caption, text.substr(0, runStart));
+    const int unitStart = leftPixels(caption) + t::textWidthPixels(caption, text.substr(0, runEnd));
+    const int figureWidth = t::textWidthPixels(value, figure);
+    const std::string where = "row " + std::to_string(row) + " figure " + figure;
+    EXPECT_LT(nameEnd, leftPixels(value)) << where;
+    EXPECT_LT(leftPixels(value) + figureWidth, unitStart) << where;
+    EXPECT_LE(figureWidth, widthPixels(value)) << where;
+}
+
 TEST_F(CaptionFit, WorkedExampleFiguresSitBetweenNameAndUnit) {
     const char* figures[] = {"676.5", "15.0", "2.4", "$222.69", "$40.56", "$486.72", "5.5"};
-    for (int i = 0; i <= 6; ++i) {
-        forms::Label& caption = form.lblResult[i];
-        forms::Label& value = form.lblCalculationResult[i];
-        const std::string text = caption.caption();
-        const std::size_t runStart = text.find("  ");
-        const std::size_t runEnd = text.find_first_not_of(' ', runStart);
-        const int nameEnd = leftPixels(caption) + t::textWidthPixels(caption, text.substr(0, runStart));
-        const int unitStart = leftPixels(caption) + t::textWidthPixels(caption, text.substr(0, runEnd));
-        const int figureWidth = t::textWidthPixels(value, figures[i]);
-        EXPECT_LT(nameEnd, leftPixels(value)) << "row " << i;
-        EXPECT_LT(leftPixels(value) + figureWidth, unitStart) << "row " << i;
-        EXPECT_LE(figureWidth, widthPixels(value)) << "row " << i;
-    }
+    for (int i = 0; i <= 6; ++i)
+        expectBetweenNameAndUnit(form, i, figures[i]);
 }
 
 // Every figure that accepted input can give shows whole, inside its label, clear of its row's name and
@@ -83,17 +87,9 @@ protected:
         for (int i = 0; i <= 6; ++i) {
             forms::Label& caption = form.lblResult[i];
             forms::Label& value = form.lblCalculationResult[i];
-            const std::string text = caption.caption();
-            const std::size_t runStart = text.find("  ");
-            const std::size_t runEnd = text.find_first_not_of(' ', runStart);
-            const int nameEnd = leftPixels(caption) + t::textWidthPixels(caption, text.substr(0, runStart));
-            const int unitStart = leftPixels(caption) + t::textWidthPixels(caption, text.substr(0, runEnd));
-            const int figureWidth = t::textWidthPixels(value, value.caption());
+            expectBetweenNameAndUnit(form, i, value.caption());
             const std::string where = "row " + std::to_string(i) + " figure " + value.caption();
-            EXPECT_LT(nameEnd, leftPixels(value)) << where;
-            EXPECT_LT(leftPixels(value) + figureWidth, unitStart) << where;
-            EXPECT_LE(figureWidth, widthPixels(value)) << where;
-            EXPECT_LE(t::textWidthPixels(caption, text), widthPixels(caption)) << where;
+            EXPECT_LE(t::textWidthPixels(caption, caption.caption()), widthPixels(caption)) << where;
             EXPECT_EQ(caption.lineCount(), 1) << where;
             EXPECT_EQ(value.lineCount(), 1) << where;
         }
