@@ -11,6 +11,8 @@ import time
 import unittest
 
 CAPTION = "Kelvara - Fuel Consumtion Calculator"
+# The program's reverse-DNS id: its window class, and its name on the accessibility bus.
+APP_ID = "example.kelvara.Calculator"
 PROGRAM = os.environ.get("KELVARA_PROGRAM", "")
 SCREENSHOTS = os.environ.get("KELVARA_SCREENSHOTS", "")
 
@@ -145,7 +147,7 @@ class CalculatorTest(unittest.TestCase):
         desktop = pyatspi.Registry.getDesktop(0)
         for i in range(desktop.childCount):
             app = desktop.getChildAtIndex(i)
-            if app is not None and app.name == os.path.basename(PROGRAM):
+            if app is not None and app.name == APP_ID:
                 return app
         return None
 

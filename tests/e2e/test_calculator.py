@@ -4,7 +4,7 @@ import os
 import time
 import unittest
 
-from harness import CAPTION, CalculatorTest, wait_for
+from harness import APP_ID, CAPTION, PROGRAM, CalculatorTest, wait_for
 
 # Pixel positions inside the main window, at 15 twips per pixel.
 TANK, TOP_UP, MILEAGE, PRICE = (380, 63), (380, 104), (380, 144), (380, 184)
@@ -33,6 +33,8 @@ class Window(CalculatorTest):
         self.assertIn(f'_NET_WM_NAME(UTF8_STRING) = "{CAPTION}"', properties)
         self.assertRegex(properties, r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = 0x[0-9a-f]*[2367], 0x[0-9a-f]+, 0x0,")
         self.assertIn("_NET_WM_ICON(CARDINAL)", properties)
+        # The desktop finds the entry, and so name and icon, by the window class.
+        self.assertIn(f'WM_CLASS(STRING) = "{os.path.basename(PROGRAM)}", "{APP_ID}"', properties)
         self.assertEqual([w.name for w in self.accessible_windows()], [CAPTION])
         left, top, width, height = self.geometry()
         self.save_screenshot("main.png", (left, top, width, height))
