@@ -54,4 +54,11 @@ check_tree() { # root
         grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo"
     check "metainfo releases 1.00" grep -q '<release version="1.00"' "$metainfo"
     check "installed tree passes AppStream validation" appstreamcli validate-tree --no-net "$root"
+    local manual=$prefix/share/man/man1/$program_name.1.gz
+    check "manual page installed" test -f "$manual"
+    check "manual page formats without a warning" \
+        test -z "$(MANWIDTH=80 man --warnings -l "$manual" 2>&1 >/dev/null)"
+    check "manual page names the program" bash -c "zcat '$manual' | grep -qx '$program_name \\\\- .*'"
+    check "copyright file installed" test -f "$prefix/share/doc/$program_name/copyright"
+    check "changelog installed" test -f "$prefix/share/doc/$program_name/changelog.gz"
 }

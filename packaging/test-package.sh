@@ -73,6 +73,10 @@ for path in usr/bin/$app usr/share/applications/$app_id.desktop usr/share/metain
 done
 dpkg-deb -x "$deb" "$scratch/root"
 check_tree "$scratch/root"
+# Debian's own checker, with no override in the package.
+step "lintian reports no error and no warning" lintian lintian --fail-on error,warning "$deb"
+check "package carries no lintian overrides" test ! -e "$scratch/root/usr/share/lintian/overrides/$app"
+check "--version of the packaged program" test "$("$scratch/root/usr/bin/$app" --version)" = "Kelvara Calculator 1.00"
 
 program=$scratch/root/usr/bin/$app
 if [ "$(id -u)" -ne 0 ]; then
