@@ -16,20 +16,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine=${WINE:-wine}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
 
-check() { # name, then a command that succeeds when the check holds
-  local name=$1
-  shift
-  if "$@"; then
-    echo "msi: PASS $name"
-    passed=$((passed + 1))
-  else
-    echo "msi: FAIL $name"
-    failed=$((failed + 1))
-  fi
-}
+label=msi
+# shellcheck source=tests/e2e-win32/lib-check.sh
+. "$(dirname "$0")/lib-check.sh"
 
 msiexec() { timeout -k 5 180 "$wine" msiexec "$@" >>"$work/msiexec.log" 2>&1; }
 property() { # msi, name
@@ -81,7 +71,7 @@ sed 's/^e2e:/msi: installed program:/' "$work/e2e.log" | grep -v ' PASS ' || tru
 check "the installed program passes the end-to-end run" grep -qE '^e2e: [0-9]+ passed, 0 failed$' "$work/e2e.log"
 
 # A later version from the same source, with a product code of its own, replaces this one.
-later_code=$(python3 -c 'import uuid; print(str(uuid.uuid4()).upper())')
+later_code=$(tr '[:lower:]' '[:upper:]' </proc/sys/kernel/random/uuid)
 mkdir "$work/stage"
 cp "$program" "$icon" "$work/stage/"
 if (cd "$work/stage" && wixl --arch x64 --output "$work/later.msi" -D Version=1.01 -D ProductCode="$later_code" \
