@@ -4,6 +4,10 @@
 passed=0
 failed=0
 
+# The program's file name, and the reverse-DNS id that names its desktop entry, icon, metadata and window class.
+program_name=kelvara-calculator
+app_id=example.kelvara.Calculator
+
 check() { # description, command...
     local what=$1
     shift
@@ -29,25 +33,32 @@ desktop_key() { # file, key
 
 # Everything a tree installed under ROOT/usr must hold.
 check_tree() { # root
-    local root=$1 prefix=$1/usr app=kelvara-calculator size
-    local desktop=$prefix/share/applications/$app.desktop
-    local metainfo=$prefix/share/metainfo/$app.metainfo.xml
-    check "program installed and executable" test -x "$prefix/bin/$app"
-    check "desktop entry installed" test -f "$desktop"
+    local root=$1 prefix=$1/usr size
+    local desktop=$prefix/share/applications/$app_id.desktop
+    local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
+    check "program installed and executable" test -x "$prefix/bin/$program_name"
+    check "desktop entry installed under the id" test -f "$desktop"
     check "desktop entry valid" desktop-file-validate "$desktop"
     check "desktop entry Exec names the installed program" \
         test -x "$prefix/bin/$(desktop_key "$desktop" Exec | cut -d' ' -f1)"
-    # Qt names the window class after the executable.
-    check "StartupWMClass is the program's window class" test "$(desktop_key "$desktop" StartupWMClass)" = "$app"
+    check "desktop entry's icon is named by the id" test "$(desktop_key "$desktop" Icon)" = "$app_id"
+    check "StartupWMClass is the id" test "$(desktop_key "$desktop" StartupWMClass)" = "$app_id"
     for size in 16 24 32 48 64 128 256; do
         check "${size}px icon is a ${size}x${size} PNG" \
             test "$(png_size "$prefix/share/icons/hicolor/${size}x${size}/apps/$(desktop_key "$desktop" Icon).png")" \
             = "${size}x${size}"
     done
-    check "metainfo installed" test -f "$metainfo"
+    check "metainfo installed under the id" test -f "$metainfo"
+    check "metainfo component id is the id" grep -q "<id>$app_id</id>" "$metainfo"
     check "metainfo launches the installed desktop entry" \
-        grep -q "<launchable type=\"desktop-id\">$app.desktop</launchable>" "$metainfo"
+        grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo"
     check "metainfo releases 1.00" grep -q '<release version="1.00"' "$metainfo"
-    check "installed tree passes AppStream validation" \
-        appstreamcli validate-tree --no-net --override=cid-desktopapp-is-not-rdns=info "$root"
+    check "installed tree passes AppStream validation" appstreamcli validate-tree --no-net "$root"
+    local manual=$prefix/share/man/man1/$program_name.1.gz
+    check "manual page installed" test -f "$manual"
+    check "manual page formats without a warning" \
+        test -z "$(MANWIDTH=80 man --warnings -l "$manual" 2>&1 >/dev/null)"
+    check "manual page names the program" bash -c "zcat '$manual' | grep -qx '$program_name \\\\- .*'"
+    check "copyright file installed" test -f "$prefix/share/doc/$program_name/copyright"
+    check "changelog installed" test -f "$prefix/share/doc/$program_name/changelog.gz"
 }

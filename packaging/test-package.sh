@@ -10,7 +10,7 @@ build=${1:-$repo/build-release}
 # shellcheck source=packaging/lib-checks.sh
 . "$here/lib-checks.sh"
 
-app=kelvara-calculator
+app=$program_name
 title="Kelvara - Fuel Consumtion Calculator"
 scratch=$(mktemp -d)
 xvfb_pid=""
@@ -67,12 +67,16 @@ check "description given" test -n "$(field Description)"
 # Computed by dpkg-shlibdeps from the program's own libraries.
 check "depends on the Qt libraries the program links" grep -q libqt6widgets6 <<<"$(field Depends)"
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for path in usr/bin/$app usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
-    usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$app.png; do
+for path in usr/bin/$app usr/share/applications/$app_id.desktop usr/share/metainfo/$app_id.metainfo.xml \
+    usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$app_id.png; do
     check "package lists /$path" grep -qx "\./$path" <<<"$contents"
 done
 dpkg-deb -x "$deb" "$scratch/root"
 check_tree "$scratch/root"
+# Debian's own checker, with no override in the package.
+step "lintian reports no error and no warning" lintian lintian --fail-on error,warning "$deb"
+check "package carries no lintian overrides" test ! -e "$scratch/root/usr/share/lintian/overrides/$app"
+check "--version of the packaged program" test "$("$scratch/root/usr/bin/$app" --version)" = "Kelvara Calculator 1.00"
 
 program=$scratch/root/usr/bin/$app
 if [ "$(id -u)" -ne 0 ]; then
@@ -86,7 +90,7 @@ else
     fi
     check "package installs" bash -c "dpkg-query -W -f='\${Status}' $app | grep -q 'install ok installed'"
     # Started the way a desktop starts it: the entry's Exec line, found on PATH.
-    program=$(desktop_key /usr/share/applications/$app.desktop Exec)
+    program=$(desktop_key /usr/share/applications/$app_id.desktop Exec)
     check "Exec finds the installed program on PATH" test "$(command -v "$program")" = /usr/bin/$app
 fi
 
@@ -106,8 +110,8 @@ app_pid=$!
 window=$(DISPLAY=$display timeout 30 xdotool search --sync --name "$title" 2>/dev/null | head -n 1)
 check "window '$title' appears" test -n "$window"
 check "program is still running" kill -0 "$app_pid"
-check "window class matches the desktop entry's StartupWMClass" \
-    grep -q "\"$(desktop_key "$scratch/root/usr/share/applications/$app.desktop" StartupWMClass)\"" \
+check "window class is the id, as the desktop entry's StartupWMClass says" \
+    grep -q "\"$(desktop_key "$scratch/root/usr/share/applications/$app_id.desktop" StartupWMClass)\"" \
     <<<"$(DISPLAY=$display xprop -id "${window:-0}" WM_CLASS 2>/dev/null)"
 stop "$app_pid"
 app_pid=""

@@ -14,7 +14,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
   dbus at-spi2-core python3-pyatspi openbox
-  libx11-dev libxdamage-dev desktop-file-utils appstream dpkg-dev
+  libx11-dev libxdamage-dev desktop-file-utils appstream dpkg-dev lintian man-db
 )
 
 [ "${1:-}" = --run ] && packages=("${build[@]}")

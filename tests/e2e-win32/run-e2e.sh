@@ -9,8 +9,6 @@ exe=$1
 probe_exe=$2
 wine=${WINE:-wine}
 work=$(mktemp -d)
-passed=0
-failed=0
 app=""
 wm=""
 shots=$(dirname "$probe_exe")
@@ -24,17 +22,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check() { # name, then a command that succeeds when the check holds
-  local name=$1
-  shift
-  if "$@"; then
-    echo "e2e: PASS $name"
-    passed=$((passed + 1))
-  else
-    echo "e2e: FAIL $name"
-    failed=$((failed + 1))
-  fi
-}
+label=e2e
+# shellcheck source=tests/e2e-win32/lib-check.sh
+. "$(dirname "$0")/lib-check.sh"
 
 windows() { timeout -k 5 30 "$wine" "$probe_exe" windows 2>/dev/null | tr -d '\r'; }
 

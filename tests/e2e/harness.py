@@ -11,6 +11,8 @@ import time
 import unittest
 
 CAPTION = "Kelvara - Fuel Consumtion Calculator"
+# The program's reverse-DNS id: its window class, and its name on the accessibility bus.
+APP_ID = "example.kelvara.Calculator"
 PROGRAM = os.environ.get("KELVARA_PROGRAM", "")
 SCREENSHOTS = os.environ.get("KELVARA_SCREENSHOTS", "")
 
@@ -29,10 +31,10 @@ def wait_for(condition, timeout=10.0, interval=0.02, what="condition"):
 class Display:
     """An Xvfb server, optionally with a window manager."""
 
-    def __init__(self, window_manager=False):
+    def __init__(self, window_manager=False, size="1024x768"):
         read, write = os.pipe()
         self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24", "-nolisten", "tcp"],
             pass_fds=(write,), stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as pipe:
@@ -57,12 +59,11 @@ class Display:
                     process.kill()
 
 
-class Screen:
-    """One screenshot of the whole display, read as RGB pixels."""
+class Pixels:
+    """An image read as RGB pixels, from ImageMagick's binary pixmap output."""
 
-    def __init__(self, display):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=display.env,
-                              capture_output=True, timeout=20, check=True).stdout
+    def __init__(self, command, env=None):
+        data = subprocess.run(command, env=env, capture_output=True, timeout=20, check=True).stdout
         magic, width, height, maxval, self.pixels = data.split(maxsplit=4)
         assert magic == b"P6" and maxval == b"255", "an 8-bit binary pixmap"
         self.width, self.height = int(width), int(height)
@@ -70,6 +71,35 @@ class Screen:
     def at(self, x, y):
         i = 3 * (y * self.width + x)
         return tuple(self.pixels[i:i + 3])
+
+    def row(self, y, x=0, width=None):
+        start = 3 * (y * self.width + x)
+        return self.pixels[start:start + 3 * (self.width - x if width is None else width)]
+
+    def find(self, picture):
+        """Where `picture` appears here pixel for pixel, as (x, y) of its top-left corner, or None."""
+        middle = picture.height // 2
+        probe = picture.row(middle)
+        i = self.pixels.find(probe)
+        while i >= 0:
+            x, y = (i // 3) % self.width, (i // 3) // self.width - middle
+            if (i % 3 == 0 and y >= 0 and x + picture.width <= self.width and y + picture.height <= self.height
+                    and all(self.row(y + r, x, picture.width) == picture.row(r) for r in range(picture.height))):
+                return x, y
+            i = self.pixels.find(probe, i + 1)
+        return None
+
+
+def picture(path, enlarge=1):
+    """A picture file as pixels, optionally enlarged pixel by pixel."""
+    return Pixels(["convert", path, "-alpha", "off", "-sample", f"{enlarge * 100}%", "-depth", "8", "ppm:-"])
+
+
+class Screen(Pixels):
+    """One screenshot of the whole display, read as RGB pixels."""
+
+    def __init__(self, display):
+        super().__init__(["import", "-window", "root", "-depth", "8", "ppm:-"], display.env)
 
     def count(self, box, predicate):
         x0, y0, x1, y1 = box
@@ -80,16 +110,21 @@ class CalculatorTest(unittest.TestCase):
     """Starts the calculator on a fresh display; the window is found by its caption."""
 
     window_manager = False
+    # Qt's scale factor for the program, and a screen large enough for the window at that scale.
+    scale = None
+    screen_size = "1024x768"
 
     def setUp(self):
         self.assertTrue(PROGRAM, "KELVARA_PROGRAM names the executable")
-        self.display = Display(self.window_manager)
+        self.display = Display(self.window_manager, self.screen_size)
         self.addCleanup(self.display.close)
         self.home = tempfile.mkdtemp(prefix="kelvara-e2e-")
         self.addCleanup(shutil.rmtree, self.home, True)
         env = dict(self.display.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=self.home,
                    XDG_RUNTIME_DIR=self.home, PATH=self.home + ":" + os.environ.get("PATH", ""))
         env.pop("QT_QPA_PLATFORM", None)
+        if self.scale:
+            env["QT_SCALE_FACTOR"] = str(self.scale)
         self.started = time.monotonic()
         self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                         start_new_session=True)
@@ -145,7 +180,7 @@ class CalculatorTest(unittest.TestCase):
         desktop = pyatspi.Registry.getDesktop(0)
         for i in range(desktop.childCount):
             app = desktop.getChildAtIndex(i)
-            if app is not None and app.name == os.path.basename(PROGRAM):
+            if app is not None and app.name == APP_ID:
                 return app
         return None
 

@@ -4,7 +4,7 @@ import os
 import time
 import unittest
 
-from harness import CAPTION, CalculatorTest, wait_for
+from harness import APP_ID, CAPTION, PROGRAM, CalculatorTest, picture, wait_for
 
 # Pixel positions inside the main window, at 15 twips per pixel.
 TANK, TOP_UP, MILEAGE, PRICE = (380, 63), (380, 104), (380, 144), (380, 184)
@@ -15,6 +15,8 @@ TITLE = (200, 24)
 MINIMISE = (468, 20)
 CLOSE = (492, 20)
 BODY = (30, 240)
+
+SKIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "skin")
 
 BUTTON_FACE = (0x9A, 0x6B, 0x34)
 BUTTON_HOVER = (0x82, 0x51, 0x16)
@@ -33,6 +35,8 @@ class Window(CalculatorTest):
         self.assertIn(f'_NET_WM_NAME(UTF8_STRING) = "{CAPTION}"', properties)
         self.assertRegex(properties, r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = 0x[0-9a-f]*[2367], 0x[0-9a-f]+, 0x0,")
         self.assertIn("_NET_WM_ICON(CARDINAL)", properties)
+        # The desktop finds the entry, and so name and icon, by the window class.
+        self.assertIn(f'WM_CLASS(STRING) = "{os.path.basename(PROGRAM)}", "{APP_ID}"', properties)
         self.assertEqual([w.name for w in self.accessible_windows()], [CAPTION])
         left, top, width, height = self.geometry()
         self.save_screenshot("main.png", (left, top, width, height))
@@ -134,6 +138,62 @@ class Pointer(CalculatorTest):
     def test_close_ends_the_process_with_status_zero(self):
         self.click(*CLOSE)
         self.assertEqual(self.process.wait(10), 0)
+
+
+class HighDensity(CalculatorTest):
+    """At a scale factor of 2 the skin is drawn from its twice-size pictures, pixel for pixel."""
+
+    scale = 2
+    screen_size = "1280x1024"
+
+    def at_scale(self, point):
+        return tuple(2 * v for v in point)
+
+    def assert_face_drawn(self, screen, name, where=None):
+        """The button face `name` shows as its twice-size picture, not as the single-size one enlarged."""
+        found = screen.find(picture(os.path.join(SKIN, name + "@2x.png")))
+        self.assertIsNotNone(found, f"{name}@2x.png is not on the screen")
+        if where:
+            left, top, _, _ = self.geometry()
+            self.assertEqual(found, (left + where[0], top + where[1]))
+        self.assertIsNone(screen.find(picture(os.path.join(SKIN, name + ".png"), enlarge=2)),
+                          f"{name}.png shows enlarged")
+
+    def test_buttons_wear_the_twice_size_pictures(self):
+        self.assertEqual(self.geometry(), ((1280 - 1028) // 2, (1024 - 564) // 2, 1028, 564))
+        # The face is centred on its 153 x 33 button at (184, 224), one design pixel in from each side.
+        wait_for(lambda: self.screen().find(picture(os.path.join(SKIN, "face-calculate-normal@2x.png"))),
+                 what="the window drawn")
+        screen = self.screen()
+        self.assert_face_drawn(screen, "face-calculate-normal", where=(2 * 185, 2 * 225))
+        left, top, width, height = self.geometry()
+        self.save_screenshot("main-200.png", (left, top, width, height))
+
+        self.click(*self.at_scale(CALCULATE))
+        alert = wait_for(lambda: next((w for w in self.accessible_windows() if w.name == "Input error"), None),
+                         what="the alert")
+        wait_for(lambda: self.showing(alert), what="the alert shown")
+        wait_for(lambda: self.screen().find(picture(os.path.join(SKIN, "face-ok-normal@2x.png"))),
+                 what="the alert's OK drawn")
+        self.assert_face_drawn(self.screen(), "face-ok-normal")
+        self.save_screenshot("alert-200.png", (left, top, width, height))
+        self.xdotool("key", "Return")
+        wait_for(lambda: all(w.name != "Input error" or not self.showing(w) for w in self.accessible_windows()),
+                 what="the alert closed")
+
+        for box, text in ((TANK, "45"), (TOP_UP, "3"), (MILEAGE, "550"), (PRICE, "1.95")):
+            self.type_into(*self.at_scale(box), text)
+        self.click(*self.at_scale(CALCULATE))
+        wait_for(lambda: self.geometry()[3] == 2 * 382, what="the window grown to 764 pixels")
+        window = self.accessible_windows()[0]
+        wait_for(lambda: "$486.72" in self.labels(window), what="the figures")
+        wait_for(lambda: self.screen().find(picture(os.path.join(SKIN, "face-exit-normal@2x.png"))),
+                 what="Exit drawn")
+        screen = self.screen()
+        self.assert_face_drawn(screen, "face-back-normal")
+        self.assert_face_drawn(screen, "face-exit-normal")
+        left, top, width, height = self.geometry()
+        self.save_screenshot("results-200.png", (left, top, width, height))
 
 
 class WindowManager(CalculatorTest):

@@ -539,6 +539,39 @@ INSTANTIATE_TEST_SUITE_P(States, ButtonFace,
                                            FaceRow{"Held", true, "face-ok-muted"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// From 1.5 times the design's density up, pictures with a twice-size drawing come in that drawing, and are
+// drawn at the same size on screen as the single-size one would be.
+struct DensityRow {
+    const char* name;
+    UINT dpi;
+    const char* picture;
+    int designWidth;
+    int scale;
+    friend void PrintTo(const DensityRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class PictureDensity : public ::testing::TestWithParam<DensityRow> {};
+
+TEST_P(PictureDensity, TwiceSizeDrawingFromOneAndAHalfTimes) {
+    const DensityRow& row = GetParam();
+    const win32::Bitmap& image = win32::picture(Picture(row.picture), row.dpi);
+    EXPECT_EQ(image.scale, row.scale);
+    EXPECT_EQ(image.width, row.designWidth * row.scale);
+    EXPECT_EQ(win32::naturalPixels(image.width, row.dpi, image.scale),
+              static_cast<int>(std::lround(row.designWidth * row.dpi / 96.0)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, PictureDensity,
+                         ::testing::Values(DensityRow{"Face96", 96, "face-ok-normal", 79, 1},
+                                           DensityRow{"Face120", 120, "face-ok-normal", 79, 1},
+                                           DensityRow{"Face144", 144, "face-ok-normal", 79, 2},
+                                           DensityRow{"Face192", 192, "face-ok-normal", 79, 2},
+                                           DensityRow{"Corner192", 192, "corner-top-left", 10, 2},
+                                           DensityRow{"TitleStrip96", 96, "title-strip", 902, 1},
+                                           DensityRow{"TitleStrip192", 192, "title-strip", 902, 2},
+                                           DensityRow{"PointerHasNoTwin", 192, "hand-pointer", 301, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Win32Pointer, TheHandsHotSpotIsItsFingerTipAtTheSystemsPointerSize) {
     const HCURSOR hand = win32::cursor(Picture("hand-pointer"), win32::systemDpi());
     ICONINFO info{};

@@ -101,7 +101,7 @@ void PictureButtonWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), color(c->props().backColor));
     const Picture& shown =
         isDown() && !c->props().downPicture.empty() ? c->props().downPicture : c->props().picture;
-    const QPixmap face = pixmap(shown);
+    const QPixmap face = pixmap(shown, devicePixelRatio());
     if (face.isNull()) return;
     const QSize size = face.deviceIndependentSize().toSize();
     painter.drawPixmap((width() - size.width()) / 2, (height() - size.height()) / 2, face);
@@ -133,7 +133,7 @@ void PictureWidget::paintEvent(QPaintEvent*) {
         style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, this);
         return;
     }
-    const QPixmap picture = pixmap(c->props().picture);
+    const QPixmap picture = pixmap(c->props().picture, devicePixelRatio());
     if (picture.isNull()) return;
     if (c->props().stretch) {
         // Scaled once per size: the edges are drawn again on every tick the window grows or shrinks.

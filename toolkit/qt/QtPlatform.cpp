@@ -79,11 +79,13 @@ Application::Application(int& argc, char** argv)
     // Whole scale factors keep the pixel art crisp on high-dpi screens.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     qt::useEmbeddedFontsOnly();
+    // X11's window class comes from the application name; the desktop matches it to the desktop entry.
+    QCoreApplication::setApplicationName(QStringLiteral(KELVARA_APP_ID));
     impl_->app = std::make_unique<QApplication>(argc, argv);
     // The classic sunken text boxes, without a coloured focus ring over the skin's own focus colour.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
     QGuiApplication::setApplicationDisplayName(QString());
-    QGuiApplication::setDesktopFileName(QStringLiteral("kelvara-calculator"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KELVARA_APP_ID));
     // A steady text cursor: an idle calculator should not wake up twice a second to blink it.
     QApplication::setCursorFlashTime(0);
     qt::loadFonts();

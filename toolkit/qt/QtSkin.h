@@ -11,7 +11,8 @@
 namespace forms::qt {
 
 // Pictures, pointers and typefaces come from the resources embedded in the executable.
-QPixmap pixmap(const Picture& picture);
+// The twice-size drawing where the device pixel ratio is 1.5 or more and the skin has one.
+QPixmap pixmap(const Picture& picture, qreal devicePixelRatio = 1.0);
 QIcon icon(const Picture& picture);
 QCursor cursor(const Picture& picture);
 // Before the application object exists: the program draws only its embedded typefaces, so the desktop's

@@ -359,8 +359,8 @@ void Win32Control::applyColors() {
 
 void Win32Control::loadPictures() {
     const ControlProps& p = control_.props();
-    if (!p.picture.empty()) picture(p.picture);
-    if (!p.downPicture.empty()) picture(p.downPicture);
+    if (!p.picture.empty()) picture(p.picture, window_.dpi());
+    if (!p.downPicture.empty()) picture(p.downPicture, window_.dpi());
     if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty()) cursor(p.mouseIcon, window_.dpi());
 }
 
@@ -384,9 +384,9 @@ void Win32Control::drawButton(HDC dc, const RECT& area, bool pressed) const {
     DeleteObject(face);
     const Picture& shown = pressed && !p.downPicture.empty() ? p.downPicture : p.picture;
     if (shown.empty()) return;
-    const Bitmap& image = picture(shown);
-    const int width = naturalPixels(image.width, window_.dpi());
-    const int height = naturalPixels(image.height, window_.dpi());
+    const Bitmap& image = picture(shown, window_.dpi());
+    const int width = naturalPixels(image.width, window_.dpi(), image.scale);
+    const int height = naturalPixels(image.height, window_.dpi(), image.scale);
     drawPicture(dc, image, area.left + (area.right - area.left - width) / 2,
                 area.top + (area.bottom - area.top - height) / 2, width, height);
 }

@@ -245,13 +245,18 @@ std::string narrow(const std::wstring& text) {
     return result;
 }
 
-const Bitmap& picture(const Picture& picture) {
+const Bitmap& picture(const Picture& picture, UINT dpi) {
     static std::map<std::string, Bitmap> cache;
-    auto it = cache.find(picture.name());
+    // Read only when first shown on a dense screen, so a 96-dpi screen never decodes the larger drawings.
+    // The skin's name@2x.png, under a name the resource compiler takes.
+    const bool twice = dpi >= 144 && !resourceBytes(picture.name() + "-2x").empty();
+    const std::string name = twice ? picture.name() + "-2x" : picture.name();
+    auto it = cache.find(name);
     if (it == cache.end()) {
-        Bitmap loaded = decodePng(resourceBytes(picture.name()));
+        Bitmap loaded = decodePng(resourceBytes(name));
         if (loaded.pixels.empty()) throw Error("File not found: " + picture.name());
-        it = cache.emplace(picture.name(), std::move(loaded)).first;
+        loaded.scale = twice ? 2 : 1;
+        it = cache.emplace(name, std::move(loaded)).first;
     }
     return it->second;
 }
@@ -363,8 +368,8 @@ void drawPicture(HDC dc, const Bitmap& bitmap, int x, int y, int width, int heig
     DeleteDC(source);
 }
 
-int naturalPixels(int pixels, UINT dpi) {
-    return static_cast<int>(std::lround(static_cast<double>(pixels) * dpi / 96.0));
+int naturalPixels(int pixels, UINT dpi, int scale) {
+    return static_cast<int>(std::lround(static_cast<double>(pixels) * dpi / (96.0 * scale)));
 }
 
 UINT systemDpi() {

@@ -18,11 +18,14 @@ struct Bitmap {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
+    // Picture pixels per design pixel: 2 for a twice-size drawing.
+    int scale = 1;
 };
 
 // Pictures, pointers, icons and typefaces come from the resources embedded in the executable. The picture
 // and pointer look-ups throw for a name that is not there; drawing code only meets names already loaded.
-const Bitmap& picture(const Picture& picture);
+// From 144 dpi (1.5 times the design's 96) up, the twice-size drawing where the skin has one.
+const Bitmap& picture(const Picture& picture, UINT dpi = 96);
 HCURSOR cursor(const Picture& picture, UINT dpi);
 HICON icon(const Picture& picture, int size);
 // Registers the embedded typefaces with the process.
@@ -32,8 +35,9 @@ int fontPixels(const Font& font, UINT dpi);
 
 // Draws with the picture's transparency at (x, y), scaled smoothly to width x height when they differ.
 void drawPicture(HDC dc, const Bitmap& bitmap, int x, int y, int width, int height);
-// A picture drawn at its own size, which on a scaled screen grows with the screen.
-int naturalPixels(int pixels, UINT dpi);
+// A picture drawn at its own size, which on a scaled screen grows with the screen; `pixels` of a picture
+// drawn at `scale` picture pixels per design pixel.
+int naturalPixels(int pixels, UINT dpi, int scale = 1);
 
 UINT systemDpi();
 UINT windowDpi(HWND window);

@@ -324,12 +324,12 @@ void Win32Window::paintContent(HDC dc, const Control& control) const {
     case ControlKind::Image:
     case ControlKind::PictureBox:
         if (!p.picture.empty()) {
-            const Bitmap& image = picture(p.picture);
+            const Bitmap& image = picture(p.picture, dpi_);
             if (p.stretch && control.kind() == ControlKind::Image)
                 drawPicture(dc, image, area.left, area.top, area.right - area.left, area.bottom - area.top);
             else
-                drawPicture(dc, image, area.left, area.top, naturalPixels(image.width, dpi_),
-                            naturalPixels(image.height, dpi_));
+                drawPicture(dc, image, area.left, area.top, naturalPixels(image.width, dpi_, image.scale),
+                            naturalPixels(image.height, dpi_, image.scale));
         }
         break;
     case ControlKind::Frame: {

@@ -49,8 +49,9 @@ struct Field {
 };
 
 // Paper grain: fine speckle, soft blotches and a scatter of light and dark fibres. cellScaleX stretches the
-// structure horizontally (the title strip is a long band).
-Field paperField(int width, int height, std::uint64_t seed, double cellScaleX = 1.0);
+// structure horizontally (the title strip is a long band). At a scale of 2 the same paper is drawn on twice
+// as many pixels each way (width and height stay in single-size pixels).
+Field paperField(int width, int height, std::uint64_t seed, double cellScaleX = 1.0, int scale = 1);
 // Box-averages a window of `field` down by an integer factor.
 Field shrinkField(const Field& field, int left, int top, int width, int height, int factor);
 
@@ -74,10 +75,12 @@ QByteArray encodePng(const QImage& image);
 // A Windows icon holding every image as a PNG payload.
 QByteArray encodeIco(const QList<QImage>& images);
 
-QImage drawEdge();
-QList<QImage> drawCorners(); // top-left, top-right, bottom-left, bottom-right
-QImage drawTitleStrip();
-QImage drawLogo();
+// Every picture below can be drawn at a scale of 1 (the design's pixels) or 2 (for screens of twice the
+// density): the same look on twice as many pixels each way.
+QImage drawEdge(int scale = 1);
+QList<QImage> drawCorners(int scale = 1); // top-left, top-right, bottom-left, bottom-right
+QImage drawTitleStrip(int scale = 1);
+QImage drawLogo(int scale = 1);
 QByteArray drawLogoIcon();
 
 enum class FaceState { Normal, Hover, Muted };
@@ -89,10 +92,10 @@ struct FaceLayout {
     int lastColumn;
 };
 const std::vector<FaceLayout>& faceLayouts();
-QImage drawFace(const FaceLayout& layout, FaceState state, const QString& fontDir);
+QImage drawFace(const FaceLayout& layout, FaceState state, const QString& fontDir, int scale = 1);
 
-QImage drawMinimiseGlyph();
-QImage drawCloseGlyph();
+QImage drawMinimiseGlyph(int scale = 1);
+QImage drawCloseGlyph(int scale = 1);
 QImage drawHandPointer();
 QImage drawBlankPointer();
 

@@ -45,7 +45,7 @@ QRgb mix(QRgb from, QRgb to, double t) {
 
 // The word's outlines laid into the letter box: cap height exactly on rows capTop..capBottom, ink exactly
 // on the layout's columns, and each inner letter nudged to a whole pixel so its straight stems stay sharp.
-QPainterPath letterPaths(const FaceLayout& layout, const QString& fontDir) {
+QPainterPath letterPaths(const FaceLayout& layout, const QString& fontDir, int scale) {
     const QString file = fontDir + QStringLiteral("/LiberationSans-Bold.ttf");
     constexpr qreal design = 200.0;
     QRawFont font(file, design, QFont::PreferNoHinting);
@@ -67,16 +67,17 @@ QPainterPath letterPaths(const FaceLayout& layout, const QString& fontDir) {
     }
 
     const qreal capHeight = font.capHeight();
-    const qreal scaleY = (capBottom + 1 - capTop) / capHeight;
-    const qreal scaleX = (layout.lastColumn + 1 - layout.firstColumn) / (inkRight - inkLeft);
+    const qreal scaleY = (capBottom + 1 - capTop) * scale / capHeight;
+    const qreal scaleX = (layout.lastColumn + 1 - layout.firstColumn) * scale / (inkRight - inkLeft);
+    const qreal firstColumn = layout.firstColumn * scale;
     QPainterPath word;
     for (int i = 0; i < outlines.size(); ++i) {
         const QRectF box = outlines[i].boundingRect();
-        const qreal left = layout.firstColumn + (box.left() - inkLeft) * scaleX;
+        const qreal left = firstColumn + (box.left() - inkLeft) * scaleX;
         const bool inner = i > 0 && i < outlines.size() - 1;
         const qreal shift = inner ? std::round(left) - left : 0.0;
         QTransform placement;
-        placement.translate(layout.firstColumn + shift, capTop);
+        placement.translate(firstColumn + shift, capTop * scale);
         placement.scale(scaleX, scaleY);
         placement.translate(-inkLeft, capHeight);
         word.addPath(placement.map(outlines[i]));
@@ -96,16 +97,19 @@ const std::vector<FaceLayout>& faceLayouts() {
     return layouts;
 }
 
-QImage drawFace(const FaceLayout& layout, FaceState state, const QString& fontDir) {
-    QImage coverage(layout.width, layout.height, QImage::Format_ARGB32_Premultiplied);
+QImage drawFace(const FaceLayout& layout, FaceState state, const QString& fontDir, int scale) {
+    const int width = layout.width * scale;
+    const int height = layout.height * scale;
+    QImage coverage(width, height, QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
         QPainter painter(&coverage);
         painter.setRenderHint(QPainter::Antialiasing);
         // Round letters overshoot the cap height by a fraction of a pixel; the box keeps them to the rows.
-        painter.setClipRect(layout.firstColumn, capTop, layout.lastColumn + 1 - layout.firstColumn,
-                            capBottom + 1 - capTop);
-        painter.fillPath(letterPaths(layout, fontDir), Qt::white);
+        painter.setClipRect(layout.firstColumn * scale, capTop * scale,
+                            (layout.lastColumn + 1 - layout.firstColumn) * scale,
+                            (capBottom + 1 - capTop) * scale);
+        painter.fillPath(letterPaths(layout, fontDir, scale), Qt::white);
     }
 
     const FaceColours colours = coloursFor(state);
@@ -114,18 +118,19 @@ QImage drawFace(const FaceLayout& layout, FaceState state, const QString& fontDi
     for (int shade = 0; shade <= blendShades + 1; ++shade)
         table.append(mix(colours.face, colours.letter, static_cast<double>(shade) / (blendShades + 1)));
 
-    QImage face(layout.width, layout.height, QImage::Format_Indexed8);
+    QImage face(width, height, QImage::Format_Indexed8);
     face.setColorTable(table);
-    const int right = layout.width - 1;
-    const int bottom = layout.height - 1;
-    for (int y = 0; y < layout.height; ++y) {
+    // The bevel is one single-size pixel wide.
+    const int right = width - scale;
+    const int bottom = height - scale;
+    for (int y = 0; y < height; ++y) {
         const QRgb* ink = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
         uchar* out = face.scanLine(y);
-        for (int x = 0; x < layout.width; ++x) {
-            // The light edge owns the top-right and bottom-left corner pixels.
-            if (y == 0 || x == 0)
+        for (int x = 0; x < width; ++x) {
+            // The light edge owns the top-right and bottom-left corners.
+            if (y < scale || x < scale)
                 out[x] = Light;
-            else if (y == bottom || x == right)
+            else if (y >= bottom || x >= right)
                 out[x] = Dark;
             else
                 out[x] = static_cast<uchar>(Face + std::lround(qAlpha(ink[x]) / 255.0 * (Letter - Face)));

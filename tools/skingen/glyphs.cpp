@@ -18,23 +18,23 @@ QRgb mix(QRgb from, QRgb to, double t) {
 
 } // namespace
 
-QImage drawMinimiseGlyph() {
-    QImage glyph(16, 16, QImage::Format_Indexed8);
+QImage drawMinimiseGlyph(int scale) {
+    QImage glyph(16 * scale, 16 * scale, QImage::Format_Indexed8);
     glyph.setColorTable({qRgba(255, 255, 255, 0), qRgb(0xEB, 0xF3, 0x15)});
     glyph.fill(0);
-    for (int y = 7; y <= 10; ++y)
-        for (int x = 3; x <= 12; ++x)
+    for (int y = 7 * scale; y < 11 * scale; ++y)
+        for (int x = 3 * scale; x < 13 * scale; ++x)
             glyph.setPixel(x, y, 1);
     return glyph;
 }
 
-QImage drawCloseGlyph() {
+QImage drawCloseGlyph(int scale) {
     // Two arms from corner to corner of the box, a little fuller in the middle like a brushed cross, and
     // trimmed flat where they leave the box.
-    const QRectF box(3.0, 4.0, 11.0, 11.0);
-    constexpr qreal middleWidth = 3.3;
-    constexpr qreal endWidth = 2.2;
-    constexpr qreal overshoot = 2.0;
+    const QRectF box(3.0 * scale, 4.0 * scale, 11.0 * scale, 11.0 * scale);
+    const qreal middleWidth = 3.3 * scale;
+    const qreal endWidth = 2.2 * scale;
+    const qreal overshoot = 2.0 * scale;
     auto arm = [&](QPointF from, QPointF to) {
         const QPointF along = (to - from) / std::hypot(to.x() - from.x(), to.y() - from.y());
         const QPointF across(-along.y(), along.x());
@@ -50,7 +50,8 @@ QImage drawCloseGlyph() {
         path.closeSubpath();
         return path;
     };
-    QImage coverage(16, 16, QImage::Format_ARGB32_Premultiplied);
+    const int size = 16 * scale;
+    QImage coverage(size, size, QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
         QPainter painter(&coverage);
@@ -71,10 +72,10 @@ QImage drawCloseGlyph() {
     };
     constexpr QRgb rim = qRgb(0x8E, 0x12, 0x08);
     constexpr int floor = 40;
-    QImage glyph(16, 16, QImage::Format_ARGB32);
+    QImage glyph(size, size, QImage::Format_ARGB32);
     glyph.fill(qRgba(255, 255, 255, 0));
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             const int alpha = qAlpha(coverage.pixel(x, y));
             if (alpha >= floor)
                 glyph.setPixel(x, y,

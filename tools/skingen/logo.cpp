@@ -72,11 +72,14 @@ QImage renderMark(int width, int height, const QRectF& target) {
 
 } // namespace
 
-QImage drawLogo() {
+QImage drawLogo(int scale) {
     constexpr int width = 246;
     constexpr int height = 200;
     // Margins on every side keep the mark clear of the title strip's edges where it is shown.
-    return quantise(renderMark(width, height, QRectF(8.0, 8.0, width - 16.0, height - 16.0)), 256);
+    const QRectF target = QRectF(8.0, 8.0, width - 16.0, height - 16.0);
+    return quantise(
+        renderMark(width * scale, height * scale, QRectF(target.topLeft() * scale, target.size() * scale)),
+        256);
 }
 
 QByteArray drawLogoIcon() {

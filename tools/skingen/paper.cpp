@@ -76,7 +76,7 @@ Field whiteNoise(int width, int height, Rng& rng) {
 }
 
 // Short, gently bent strokes of varying strength, as loose fibres in the pulp.
-Field fibres(int width, int height, int count, double length, double slantX, Rng& rng) {
+Field fibres(int width, int height, int count, double length, double slantX, double scale, Rng& rng) {
     QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     {
@@ -94,7 +94,7 @@ Field fibres(int width, int height, int count, double length, double slantX, Rng
             path.cubicTo(start + direction * reach / 3.0 + normal * bendA,
                          start + direction * reach * 2.0 / 3.0 + normal * bendB, start + direction * reach);
             QPen pen(QColor(255, 255, 255, static_cast<int>(rng.range(50.0, 150.0))));
-            pen.setWidthF(rng.range(0.5, 1.4));
+            pen.setWidthF(rng.range(0.5, 1.4) * scale);
             pen.setCapStyle(Qt::RoundCap);
             painter.setPen(pen);
             painter.drawPath(path);
@@ -111,18 +111,31 @@ Field fibres(int width, int height, int count, double length, double slantX, Rng
 
 } // namespace
 
-Field paperField(int width, int height, std::uint64_t seed, double cellScaleX) {
+Field paperField(int width, int height, std::uint64_t seed, double cellScaleX, int scale) {
     Rng rng(seed);
-    Field field(width, height);
-    field.add(whiteNoise(width, height, rng), 0.30);
-    field.add(valueNoise(width, height, 1.7 * cellScaleX, 1.7, rng), 0.40);
-    field.add(valueNoise(width, height, 4.0 * cellScaleX, 4.0, rng), 0.30);
-    field.add(valueNoise(width, height, 11.0 * cellScaleX, 11.0, rng), 0.20);
-    field.add(valueNoise(width, height, 50.0 * cellScaleX, 50.0, rng), 0.26);
-    field.add(valueNoise(width, height, 125.0 * cellScaleX, 125.0, rng), 0.20);
+    const int w = width * scale;
+    const int h = height * scale;
+    Field field(w, h);
+    if (scale == 1) {
+        field.add(whiteNoise(w, h, rng), 0.30);
+    } else {
+        // The finer speckle comes from a stream of its own; the shared stream skips what the single-size
+        // speckle took, so every larger structure falls where it falls in the single-size paper.
+        Rng speckle(seed ^ 0x2A2A2A2A2A2A2A2AULL);
+        field.add(whiteNoise(w, h, speckle), 0.30);
+        for (long i = 0; i < static_cast<long>(width) * height; ++i)
+            rng.next();
+    }
+    // Cells measured in single-size pixels: the lattices, and so the structure, are the same at every scale.
+    const double x = cellScaleX * scale;
+    field.add(valueNoise(w, h, 1.7 * x, 1.7 * scale, rng), 0.40);
+    field.add(valueNoise(w, h, 4.0 * x, 4.0 * scale, rng), 0.30);
+    field.add(valueNoise(w, h, 11.0 * x, 11.0 * scale, rng), 0.20);
+    field.add(valueNoise(w, h, 50.0 * x, 50.0 * scale, rng), 0.26);
+    field.add(valueNoise(w, h, 125.0 * x, 125.0 * scale, rng), 0.20);
     const int fibreCount = std::max(4, width * height / 500);
-    field.add(fibres(width, height, fibreCount, 40.0, cellScaleX, rng), 0.85);
-    field.add(fibres(width, height, fibreCount / 2, 28.0, cellScaleX, rng), -0.6);
+    field.add(fibres(w, h, fibreCount, 40.0 * scale, cellScaleX, scale, rng), 0.85);
+    field.add(fibres(w, h, fibreCount / 2, 28.0 * scale, cellScaleX, scale, rng), -0.6);
     field.normalise();
     return field;
 }
@@ -212,23 +225,24 @@ constexpr Tone edgeTone{qRgb(150, 100, 64), qRgb(226, 176, 134), qRgb(0xC2, 0x8A
 
 } // namespace
 
-QImage drawEdge() {
-    return paperImage(paperField(500, 500, 0x5EED0001), 128, 2.6, edgeTone);
+QImage drawEdge(int scale) {
+    return paperImage(paperField(500, 500, 0x5EED0001, 1.0, scale), 128, 2.6, edgeTone);
 }
 
-QList<QImage> drawCorners() {
-    const Field edge = paperField(500, 500, 0x5EED0001);
+QList<QImage> drawCorners(int scale) {
+    const Field edge = paperField(500, 500, 0x5EED0001, 1.0, scale);
     QList<QImage> corners;
     for (int corner = 0; corner < 4; ++corner) {
         const bool right = corner % 2 == 1;
         const bool bottom = corner >= 2;
         // Each corner is a shrunk patch of the edge texture, as the edges themselves are shrunk in use.
-        Field patch = shrinkField(edge, 60 + 97 * corner, 311 - 71 * corner, 10, 10, 5);
+        Field patch = shrinkField(edge, (60 + 97 * corner) * scale, (311 - 71 * corner) * scale, 10 * scale,
+                                  10 * scale, 5);
         patch.normalise();
-        // The rounded-off outer corner: 4, 2, 1 and 1 pixels in the four rows nearest it.
-        auto transparent = [right, bottom](int x, int y) {
-            const int row = bottom ? 9 - y : y;
-            const int column = right ? 9 - x : x;
+        // The rounded-off outer corner: 4, 2, 1 and 1 single-size pixels in the four rows nearest it.
+        auto transparent = [right, bottom, scale](int x, int y) {
+            const int row = (bottom ? 10 * scale - 1 - y : y) / scale;
+            const int column = (right ? 10 * scale - 1 - x : x) / scale;
             static constexpr int cut[4] = {4, 2, 1, 1};
             return row < 4 && column < cut[row];
         };
@@ -237,16 +251,17 @@ QList<QImage> drawCorners() {
     return corners;
 }
 
-QImage drawTitleStrip() {
+QImage drawTitleStrip(int scale) {
     constexpr Tone tone{qRgb(180, 136, 100), qRgb(234, 198, 164), qRgb(0xD1, 0xA5, 0x7F)};
     constexpr int width = 902;
     constexpr int height = 33;
     // A rounded left end; the right end runs under the window's edge.
-    auto transparent = [](int x, int y) {
-        const int row = std::min(y, height - 1 - y);
-        return (row == 0 && x < 2) || (row == 1 && x == 0);
+    auto transparent = [scale](int x, int y) {
+        const int row = std::min(y, height * scale - 1 - y) / scale;
+        const int column = x / scale;
+        return (row == 0 && column < 2) || (row == 1 && column == 0);
     };
-    return paperImage(paperField(width, height, 0x5EED0003, 2.5), 255, 2.8, tone, transparent);
+    return paperImage(paperField(width, height, 0x5EED0003, 2.5, scale), 255, 2.8, tone, transparent);
 }
 
 } // namespace skingen

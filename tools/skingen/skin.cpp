@@ -27,24 +27,31 @@ std::vector<SkinFile> drawSkin(const QString& fontDir) {
         files.push_back({name, encodePng(image)});
     };
 
-    png(QStringLiteral("edge.png"), drawEdge());
-    const QList<QImage> corners = drawCorners();
-    const char* cornerNames[] = {"top-left", "top-right", "bottom-left", "bottom-right"};
-    for (int i = 0; i < corners.size(); ++i)
-        png(QStringLiteral("corner-%1.png").arg(QLatin1String(cornerNames[i])), corners[i]);
-    png(QStringLiteral("title-strip.png"), drawTitleStrip());
-    png(QStringLiteral("logo.png"), drawLogo());
+    // Each picture also at twice the size, for screens of twice the density, named as Qt names such files.
+    // The pointer is drawn far larger than it is shown already, and the icon holds every size it needs.
+    for (const int scale : {1, 2}) {
+        auto scaled = [scale](QString name) {
+            return scale == 1 ? name + QStringLiteral(".png") : name + QStringLiteral("@2x.png");
+        };
+        png(scaled(QStringLiteral("edge")), drawEdge(scale));
+        const QList<QImage> corners = drawCorners(scale);
+        const char* cornerNames[] = {"top-left", "top-right", "bottom-left", "bottom-right"};
+        for (int i = 0; i < corners.size(); ++i)
+            png(scaled(QStringLiteral("corner-%1").arg(QLatin1String(cornerNames[i]))), corners[i]);
+        png(scaled(QStringLiteral("title-strip")), drawTitleStrip(scale));
+        png(scaled(QStringLiteral("logo")), drawLogo(scale));
+
+        const std::pair<FaceState, const char*> states[] = {
+            {FaceState::Normal, "normal"}, {FaceState::Hover, "hover"}, {FaceState::Muted, "muted"}};
+        for (const FaceLayout& layout : faceLayouts())
+            for (const auto& [state, stateName] : states)
+                png(scaled(QStringLiteral("face-%1-%2").arg(layout.word.toLower(), QLatin1String(stateName))),
+                    drawFace(layout, state, fontDir, scale));
+
+        png(scaled(QStringLiteral("glyph-minimise")), drawMinimiseGlyph(scale));
+        png(scaled(QStringLiteral("glyph-close")), drawCloseGlyph(scale));
+    }
     files.push_back({QStringLiteral("logo.ico"), drawLogoIcon()});
-
-    const std::pair<FaceState, const char*> states[] = {
-        {FaceState::Normal, "normal"}, {FaceState::Hover, "hover"}, {FaceState::Muted, "muted"}};
-    for (const FaceLayout& layout : faceLayouts())
-        for (const auto& [state, stateName] : states)
-            png(QStringLiteral("face-%1-%2.png").arg(layout.word.toLower(), QLatin1String(stateName)),
-                drawFace(layout, state, fontDir));
-
-    png(QStringLiteral("glyph-minimise.png"), drawMinimiseGlyph());
-    png(QStringLiteral("glyph-close.png"), drawCloseGlyph());
     png(QStringLiteral("hand-pointer.png"), drawHandPointer());
     png(QStringLiteral("hand-pointer-blank.png"), drawBlankPointer());
     files.push_back({QStringLiteral("README"), QByteArray(readme)});

@@ -1,0 +1,64 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::optional<std::string> replyTo(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "kelvara-calculator");
+    std::vector<char*> argv;
+    for (auto& argument : arguments)
+        argv.push_back(argument.data());
+    return commandLineReply(argv);
+}
+
+const char* const kVersion = "Kelvara Calculator 1.00\n";
+
+struct Row {
+    const char* name;
+    std::vector<std::string> arguments;
+    // "help", the exact version line, or nullptr when the window should open.
+    const char* reply;
+};
+
+void PrintTo(const Row& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CommandLine : public ::testing::TestWithParam<Row> {};
+
+TEST_P(CommandLine, AnswersTheConventionalFlagsOnly) {
+    const auto reply = replyTo(GetParam().arguments);
+    const char* expected = GetParam().reply;
+    if (expected == nullptr) {
+        EXPECT_FALSE(reply.has_value()) << *reply;
+    } else if (std::string(expected) == "help") {
+        ASSERT_TRUE(reply.has_value());
+        EXPECT_TRUE(reply->starts_with("Usage: kelvara-calculator [--help | --version]\n")) << *reply;
+        EXPECT_NE(reply->find("--version  print the version and exit"), std::string::npos) << *reply;
+    } else {
+        EXPECT_EQ(reply, std::optional<std::string>(expected));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CommandLine,
+    ::testing::Values(Row{"NoArguments", {}, nullptr}, Row{"Help", {"--help"}, "help"},
+                      Row{"ShortHelp", {"-h"}, "help"}, Row{"Version", {"--version"}, kVersion},
+                      Row{"AfterToolkitOptions", {"-platform", "offscreen", "--version"}, kVersion},
+                      Row{"FirstFlagWins", {"--version", "--help"}, kVersion},
+                      Row{"ToolkitOptionsLeftAlone", {"-platform", "offscreen"}, nullptr},
+                      Row{"NoPartialMatch", {"--versions"}, nullptr},
+                      Row{"NoSingleDashVersion", {"-version"}, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommandLine, ProgramNameAloneIsNoFlag) {
+    std::string name = "--help";
+    char* argv[] = {name.data()};
+    EXPECT_FALSE(commandLineReply(argv).has_value());
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Installs the calculator from its MSI under Wine the way a user or an administrator would (quietly, with
+# msiexec), checks the Start menu shortcut and the entry in the system's list of programs, runs the
+# end-to-end checks on the installed program, replaces it with a later version built from the same source,
+# uninstalls, and checks that the prefix's files and registry are as they were before.
+# Usage: run-msi.sh INSTALLER.msi PROBE.exe INSTALLER.wxs PROGRAM.exe ICON.ico
+#        (DISPLAY and WINEPREFIX set, as for run-e2e.sh)
+set -uo pipefail
+
+msi=$1
+probe_exe=$2
+wxs=$(realpath "$3")
+program=$(realpath "$4")
+icon=$(realpath "$5")
+here=$(cd "$(dirname "$0")" && pwd)
+wine=${WINE:-wine}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+label=msi
+# shellcheck source=tests/e2e-win32/lib-check.sh
+. "$(dirname "$0")/lib-check.sh"
+
+msiexec() { timeout -k 5 180 "$wine" msiexec "$@" >>"$work/msiexec.log" 2>&1; }
+property() { # msi, name
+  msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v name="$2" '$1 == name { print $2 }'
+}
+drive_c=$WINEPREFIX/drive_c
+# Windows Installer's own cache folder, which every Windows has, is made empty by the first install here.
+files() { find "$drive_c" -mindepth 1 ! -path "$drive_c/windows/Installer" -print | sort; }
+registry() {
+  for hive in 'HKLM\Software' 'HKCU\Software'; do
+    timeout -k 5 120 "$wine" reg query "$hive" /s 2>/dev/null | tr -d '\r'
+  done
+}
+uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
+uninstall_value() { # product code, value name
+  timeout -k 5 30 "$wine" reg query "$(uninstall_key "$1")" /v "$2" 2>/dev/null | tr -d '\r' |
+    awk -v name="$2" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print; exit }'
+}
+shortcuts() { find "$drive_c" -path '*/Start Menu/Programs/Kelvara Calculator.lnk'; }
+
+code=$(property "$msi" ProductCode)
+upgrade_code=$(property "$msi" UpgradeCode)
+check "the installer has a product code" test -n "$code"
+check "the installer has an upgrade code" test -n "$upgrade_code"
+check "the installer is version 1.00" test "$(property "$msi" ProductVersion)" = 1.00
+check "the installer names the publisher" test "$(property "$msi" Manufacturer)" = Kelvara
+
+files >"$work/files-before"
+registry >"$work/registry-before"
+
+check "msiexec /i installs quietly" msiexec /i "$(winepath -w "$msi" 2>/dev/null)" /qn
+installed=$(winepath -u 'C:\Program Files\Kelvara Calculator\kelvara-calculator.exe' 2>/dev/null)
+check "the program is in Program Files" cmp -s "$installed" "$program"
+mapfile -t links < <(shortcuts)
+check "one Start menu shortcut" test "${#links[@]}" -eq 1
+# A shell link keeps its target's full path as plain text and its icon's path as UTF-16 text.
+check "the shortcut starts the installed program" \
+  grep -qxF 'C:\Program Files\Kelvara Calculator\kelvara-calculator.exe' < <(strings -a "${links[0]:-/dev/null}")
+check "the shortcut carries the logo" grep -q 'logo\.ico$' < <(strings -a -el "${links[0]:-/dev/null}")
+check "the list of programs shows Kelvara Calculator" test "$(uninstall_value "$code" DisplayName)" = "Kelvara Calculator"
+check "the list of programs shows version 1.00" test "$(uninstall_value "$code" DisplayVersion)" = 1.00
+check "the list of programs shows the publisher" test "$(uninstall_value "$code" Publisher)" = Kelvara
+check "the list of programs can uninstall it" \
+  test "$(uninstall_value "$code" UninstallString)" = "MsiExec.exe /X$code"
+
+# The installed program, driven like the single executable.
+"$here/run-e2e.sh" "$installed" "$probe_exe" >"$work/e2e.log" 2>&1
+sed 's/^e2e:/msi: installed program:/' "$work/e2e.log" | grep -v ' PASS ' || true
+check "the installed program passes the end-to-end run" grep -qE '^e2e: [0-9]+ passed, 0 failed$' "$work/e2e.log"
+
+# A later version from the same source, with a product code of its own, replaces this one.
+later_code=$(tr '[:lower:]' '[:upper:]' </proc/sys/kernel/random/uuid)
+mkdir "$work/stage"
+cp "$program" "$icon" "$work/stage/"
+if (cd "$work/stage" && wixl --arch x64 --output "$work/later.msi" -D Version=1.01 -D ProductCode="$later_code" \
+  -D Program="$(basename "$program")" -D Icon="$(basename "$icon")" "$wxs") >"$work/wixl.log" 2>&1; then
+  check "msiexec /i of version 1.01 installs quietly" msiexec /i "$(winepath -w "$work/later.msi" 2>/dev/null)" /qn
+  check "version 1.01 is listed" test "$(uninstall_value "{$later_code}" DisplayVersion)" = 1.01
+  check "version 1.00 is no longer listed" test -z "$(uninstall_value "$code" DisplayName)"
+  mapfile -t links < <(shortcuts)
+  check "still one Start menu shortcut" test "${#links[@]}" -eq 1
+  check "the program is still in Program Files" test -f "$installed"
+  code="{$later_code}"
+else
+  check "wixl builds version 1.01 from the same source" false
+fi
+
+check "msiexec /x uninstalls quietly" msiexec /x "$code" /qn
+check "the list of programs no longer shows it" test -z "$(uninstall_value "$code" DisplayName)"
+files >"$work/files-after"
+check "uninstalling leaves no file or folder behind" diff "$work/files-before" "$work/files-after"
+registry >"$work/registry-after"
+# Windows Installer keeps its own bookkeeping keys, emptied, once it has installed anything, and Wine notes
+# display settings for the programs it has shown.
+changed=$(diff "$work/registry-before" "$work/registry-after" | grep '^[<>]' | grep -v '^> *$' |
+  grep -Ev '^> HKEY_LOCAL_MACHINE\\Software\\(Classes\\Installer|Microsoft\\Windows\\CurrentVersion\\Installer)(\\|$)' |
+  grep -Ev '^> HKEY_CURRENT_USER\\Software\\Wine\\Temporary System Parameters(\\|$)')
+check "uninstalling leaves no registry value behind" test -z "$changed"
+[ -z "$changed" ] || head -n 20 <<<"$changed"
+
+if [ "$failed" -gt 0 ]; then
+  echo "--- msiexec output"
+  cat "$work/msiexec.log"
+fi
+echo "msi: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
