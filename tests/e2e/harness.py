@@ -3,6 +3,7 @@ events (xdotool), the screen as pixels (ImageMagick), and the widgets as assisti
 Each test process runs inside its own D-Bus session (dbus-run-session) and starts its own X server."""
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -57,15 +58,15 @@ class Display:
                     process.kill()
 
 
-class Screen:
-    """One screenshot of the whole display, read as RGB pixels."""
+class Pixmap:
+    """An 8-bit binary pixmap (PPM), read as RGB pixels."""
 
-    def __init__(self, display):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=display.env,
-                              capture_output=True, timeout=20, check=True).stdout
-        magic, width, height, maxval, self.pixels = data.split(maxsplit=4)
-        assert magic == b"P6" and maxval == b"255", "an 8-bit binary pixmap"
-        self.width, self.height = int(width), int(height)
+    def __init__(self, data):
+        # The header ends at the one whitespace byte after the maximum value; pixel bytes may look like space.
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        assert header, "an 8-bit binary pixmap"
+        self.width, self.height = int(header.group(1)), int(header.group(2))
+        self.pixels = data[header.end():]
 
     def at(self, x, y):
         i = 3 * (y * self.width + x)
@@ -76,10 +77,19 @@ class Screen:
         return sum(1 for y in range(y0, y1) for x in range(x0, x1) if predicate(self.at(x, y)))
 
 
+class Screen(Pixmap):
+    """One screenshot of the whole display."""
+
+    def __init__(self, display):
+        super().__init__(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=display.env,
+                                        capture_output=True, timeout=20, check=True).stdout)
+
+
 class CalculatorTest(unittest.TestCase):
     """Starts the calculator on a fresh display; the window is found by its caption."""
 
     window_manager = False
+    screenshot_prefix = ""
 
     def setUp(self):
         self.assertTrue(PROGRAM, "KELVARA_PROGRAM names the executable")
@@ -135,8 +145,11 @@ class CalculatorTest(unittest.TestCase):
             return
         os.makedirs(SCREENSHOTS, exist_ok=True)
         x, y, w, h = box
-        subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
-                        os.path.join(SCREENSHOTS, name)], env=self.display.env, check=True, timeout=20)
+        self.write_crop(f"{w}x{h}+{x}+{y}", os.path.join(SCREENSHOTS, self.screenshot_prefix + name))
+
+    def write_crop(self, geometry, path):
+        subprocess.run(["import", "-window", "root", "-crop", geometry, "+repage", path], env=self.display.env,
+                       check=True, timeout=20)
 
     # Assistive technology's view.
 
