@@ -76,15 +76,16 @@ class Weston:
         self.input.flush()
 
     def windows(self):
-        """The windows on screen: (x, y, width, height, surface width, surface height, title)."""
+        """The windows on screen, topmost first: (x, y, width, height, surface width, surface height, app id,
+        title)."""
         self.replies += 1
         path = os.path.join(self.runtime, f"views-{self.replies}")
         self.send(f"views {path}")
         wait_for(lambda: os.path.exists(path) or self.died(), what="the compositor's window list")
         self.assert_running()
         with open(path) as reply:
-            rows = [line.rstrip("\n").split(" ", 6) for line in reply]
-        return [tuple(int(v) for v in row[:6]) + (row[6],) for row in rows]
+            rows = [line.rstrip("\n").split(" ", 7) for line in reply]
+        return [tuple(int(v) for v in row[:6]) + tuple(row[6:]) for row in rows]
 
     def screenshot(self):
         """A PNG of the whole output, through weston's screenshooter."""

@@ -3,8 +3,9 @@
  *   move X Y      pointer to (X, Y) on the output
  *   down | up     left button pressed or released
  *   key CODE      a key (Linux input code) pressed and released
- *   views PATH    writes the windows on screen to PATH (atomically), one a line: the window's X Y WIDTH
- *                 HEIGHT, then its surface's WIDTH HEIGHT, then its title. Minimised windows are not on it.
+ *   views PATH    writes the windows on screen to PATH (atomically), topmost first, one a line: the window's
+ *                 X Y WIDTH HEIGHT, its surface's WIDTH HEIGHT, its app id ("-" for none) and its title.
+ *                 Minimised windows are not on it.
  * Commands run in order, so a written view list also says that every earlier command has been handled. */
 
 #include <libweston-desktop/libweston-desktop.h>
@@ -52,10 +53,11 @@ static void write_views(struct test_seat* test, const char* path) {
             struct weston_desktop_surface* window = weston_surface_get_desktop_surface(view->surface);
             if (!window || !weston_view_is_mapped(view)) continue;
             struct weston_geometry box = weston_desktop_surface_get_geometry(window);
+            const char* app_id = weston_desktop_surface_get_app_id(window);
             const char* title = weston_desktop_surface_get_title(window);
-            fprintf(out, "%d %d %d %d %d %d %s\n", (int)view->geometry.x + box.x,
+            fprintf(out, "%d %d %d %d %d %d %s %s\n", (int)view->geometry.x + box.x,
                     (int)view->geometry.y + box.y, box.width, box.height, view->surface->width,
-                    view->surface->height, title ? title : "");
+                    view->surface->height, app_id && *app_id ? app_id : "-", title ? title : "");
         }
     }
     fclose(out);

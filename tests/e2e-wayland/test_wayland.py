@@ -3,6 +3,7 @@ plugin, and as an X11 client through XWayland, the path the program prefers wher
 comes from the compositor's own seat, the window list and the pixels from the compositor, the widgets from
 the accessibility bus."""
 
+import glob
 import os
 import subprocess
 import sys
@@ -22,6 +23,7 @@ FIGURES = ["1039.3", "21.8", "3.2", "$454.78", "$92.42", "$1109.04", "5.2"]
 ALERT_SIZE = (330, 186)
 ALERT_TITLE = (128, 16, 217, 33)  # "INPUT ERROR!" inside the alert, in pixels
 RED = (0xFF, 0x00, 0x00)
+DESKTOP_ENTRIES = os.environ.get("KELVARA_DESKTOP_ENTRIES", "")
 
 
 class Picture(Pixmap):
@@ -55,7 +57,7 @@ class WaylandTest(CalculatorTest):
     # The compositor's view.
 
     def main_window(self):
-        return next((w for w in self.compositor.windows() if w[6] == CAPTION), None)
+        return next((w for w in self.compositor.windows() if w[7] == CAPTION), None)
 
     def geometry(self):
         x, y, width, height = wait_for(self.main_window, what="the main window on screen")[:4]
@@ -115,7 +117,7 @@ class WaylandTest(CalculatorTest):
     # The scenarios, the same on both paths; what the compositor decides differs in the checks.
 
     def check_starts_frameless_at_its_size(self):
-        _, _, _, _, surface_width, surface_height, _ = self.main_window()
+        _, _, _, _, surface_width, surface_height, _, _ = self.main_window()
         self.assertEqual(self.geometry()[2:], (514, 282))
         with open(self.errors) as errors:
             self.assertNotIn("Could not find the Qt platform plugin", errors.read())
@@ -163,6 +165,10 @@ class NativeWayland(WaylandTest):
         # No client-side decoration: the surface is the window.
         self.assertEqual(self.check_starts_frameless_at_its_size(), (514, 282))
         self.assertEqual(len(self.compositor.windows()), 1)
+        # The taskbar finds the name and icon in the desktop entry named like the app id.
+        entries = glob.glob(os.path.join(DESKTOP_ENTRIES, "*.desktop"))
+        self.assertEqual(len(entries), 1, "one desktop entry")
+        self.assertEqual(self.main_window()[6], os.path.basename(entries[0])[:-len(".desktop")])
         self.save_screenshot("main.png", self.geometry())
 
     def test_worked_example_gives_its_seven_figures(self):
@@ -229,7 +235,7 @@ class ThroughXWayland(WaylandTest):
         self.check_alert_blocks_the_main_window()
         windows = self.compositor.windows()
         self.assertEqual(len(windows), 2)
-        self.assertEqual(windows[1][6], CAPTION, "the alert above the main window")
+        self.assertEqual(windows[1][7], CAPTION, "the alert above the main window")
         import pyatspi
         extents = self.alert().queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         self.assertEqual((extents.width, extents.height), ALERT_SIZE)
