@@ -44,7 +44,8 @@ class WaylandTest(CalculatorTest):
         self.compositor = Weston(self.xwayland)
         self.addCleanup(self.compositor.close)
         self.home = tempfile.mkdtemp(prefix="kelvara-e2e-home-", dir=self.compositor.runtime)
-        env = dict(self.compositor.client_env(), QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=self.home)
+        env = dict(self.compositor.client_env(), QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=self.home,
+                   **self.extra_env())
         self.errors = os.path.join(self.home, "stderr")
         with open(self.errors, "w") as errors:
             self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=errors,
@@ -53,6 +54,9 @@ class WaylandTest(CalculatorTest):
         wait_for(lambda: self.main_window() or self.process.poll() is not None, what="the main window")
         self.assertIsNone(self.process.poll(), "the program runs")
         wait_for(lambda: self.application() is not None, what="the program on the accessibility bus")
+
+    def extra_env(self):
+        return {}
 
     # The compositor's view.
 
@@ -120,7 +124,7 @@ class WaylandTest(CalculatorTest):
         _, _, _, _, surface_width, surface_height, _, _ = self.main_window()
         self.assertEqual(self.geometry()[2:], (514, 282))
         with open(self.errors) as errors:
-            self.assertNotIn("Could not find the Qt platform plugin", errors.read())
+            self.assertNotIn('Could not find the Qt platform plugin "wayland"', errors.read())
         return surface_width, surface_height
 
     def check_worked_example(self):
@@ -197,6 +201,18 @@ class NativeWayland(WaylandTest):
         self.click(*MINIMISE)
         wait_for(lambda: self.main_window() is None, what="the window hidden")
         self.assertIsNone(self.process.poll())
+
+
+class GoneXDisplay(WaylandTest):
+    """DISPLAY names an X server that is not there: the program comes up natively all the same."""
+
+    def extra_env(self):
+        number = next(n for n in range(90, 1000) if not os.path.exists(f"/tmp/.X11-unix/X{n}"))
+        return {"DISPLAY": f":{number}"}
+
+    def test_comes_up_natively(self):
+        self.assertEqual(self.check_starts_frameless_at_its_size(), (514, 282))
+        self.assertEqual(len(self.compositor.windows()), 1)
 
 
 class ThroughXWayland(WaylandTest):

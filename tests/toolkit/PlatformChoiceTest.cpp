@@ -23,23 +23,23 @@ TEST_P(PlatformChoice, PicksThePathOnPurpose) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PlatformChoice,
-    ::testing::Values(ChoiceRow{"WaylandWithXWayland",
-                                {.x11Display = ":1", .waylandDisplay = "wayland-0", .sessionType = "wayland"},
-                                "xcb"},
-                      ChoiceRow{"WaylandWithoutXWayland",
-                                {.waylandDisplay = "wayland-0", .sessionType = "wayland"},
-                                "wayland"},
-                      ChoiceRow{"WaylandSocketOnly", {.waylandDisplay = "wayland-1"}, "wayland"},
-                      ChoiceRow{"WaylandSessionOnDefaultSocket", {.sessionType = "wayland"}, "wayland"},
-                      ChoiceRow{"X11Session", {.x11Display = ":0", .sessionType = "x11"}, "xcb"},
-                      ChoiceRow{"UserAsksForWayland",
-                                {.qtPlatform = "wayland", .x11Display = ":1", .waylandDisplay = "w"},
-                                ""},
-                      ChoiceRow{"UserAsksForOffscreen", {.qtPlatform = "offscreen", .x11Display = ":1"}, ""},
-                      ChoiceRow{"UserNamesOneOnTheCommandLine",
-                                {.x11Display = ":1", .waylandDisplay = "w", .platformArgument = true},
-                                ""},
-                      ChoiceRow{"NoDisplayAtAll", {}, ""}),
+    ::testing::Values(
+        ChoiceRow{"WaylandWithXWayland",
+                  {.x11Display = ":1", .waylandDisplay = "wayland-0", .sessionType = "wayland"},
+                  "xcb;wayland"},
+        ChoiceRow{
+            "WaylandWithoutXWayland", {.waylandDisplay = "wayland-0", .sessionType = "wayland"}, "wayland"},
+        ChoiceRow{"WaylandSocketOnly", {.waylandDisplay = "wayland-1"}, "wayland"},
+        ChoiceRow{"BothDisplaysOutsideASession", {.x11Display = ":1", .waylandDisplay = "w"}, "xcb;wayland"},
+        ChoiceRow{"WaylandSessionOnDefaultSocket", {.sessionType = "wayland"}, "wayland"},
+        ChoiceRow{"X11Session", {.x11Display = ":0", .sessionType = "x11"}, "xcb"},
+        ChoiceRow{
+            "UserAsksForWayland", {.qtPlatform = "wayland", .x11Display = ":1", .waylandDisplay = "w"}, ""},
+        ChoiceRow{"UserAsksForOffscreen", {.qtPlatform = "offscreen", .x11Display = ":1"}, ""},
+        ChoiceRow{"UserNamesOneOnTheCommandLine",
+                  {.x11Display = ":1", .waylandDisplay = "w", .platformArgument = true},
+                  ""},
+        ChoiceRow{"NoDisplayAtAll", {}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PlatformChoiceArguments, SeesAPlatformNamedOnTheCommandLine) {

@@ -7,9 +7,10 @@ namespace forms::qt {
 
 std::string chooseQtPlatform(const StartEnvironment& environment) {
     if (!environment.qtPlatform.empty() || environment.platformArgument) return {};
-    if (!environment.x11Display.empty()) return "xcb";
-    if (!environment.waylandDisplay.empty() || environment.sessionType == "wayland") return "wayland";
-    return {};
+    const bool wayland = !environment.waylandDisplay.empty() || environment.sessionType == "wayland";
+    // Qt tries the next plugin when one cannot connect, as when DISPLAY names an X server that is gone.
+    if (!environment.x11Display.empty()) return wayland ? "xcb;wayland" : "xcb";
+    return wayland ? "wayland" : "";
 }
 
 StartEnvironment startEnvironment(int argc, char** argv) {

@@ -13,10 +13,10 @@ struct StartEnvironment {
     bool platformArgument = false;
 };
 
-// The Qt platform plugin to ask for, or empty to leave the choice to Qt. X11 (on a Wayland desktop through
-// XWayland) comes first because there the program places its own windows: centred on the screen, the alert
-// centred on its owner, the window following the pointer. Native Wayland is for desktops without XWayland,
-// or when the user names a platform.
+// The Qt platform plugins to ask for, in order (Qt's "a;b" form), or empty to leave the choice to Qt. X11 (on
+// a Wayland desktop through XWayland) comes first because there the program places its own windows: centred
+// on the screen, the alert centred on its owner, the window following the pointer. Native Wayland is for
+// desktops without XWayland, or when the user names a platform.
 std::string chooseQtPlatform(const StartEnvironment& environment);
 
 StartEnvironment startEnvironment(int argc, char** argv);
