@@ -51,12 +51,18 @@ class WaylandTest(CalculatorTest):
             self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=errors,
                                             start_new_session=True)
         self.addCleanup(self.stop)
+        self.addCleanup(self.report_exit)
         wait_for(lambda: self.main_window() or self.process.poll() is not None, what="the main window")
         self.assertIsNone(self.process.poll(), "the program runs")
         wait_for(lambda: self.application() is not None, what="the program on the accessibility bus")
 
     def extra_env(self):
         return {}
+
+    def report_exit(self):
+        if self.process.poll() is not None:
+            with open(self.errors) as errors:
+                print(f"\nthe program ended by itself ({self.process.returncode}):\n{errors.read()}", file=sys.stderr)
 
     # The compositor's view.
 

@@ -170,6 +170,8 @@ class CalculatorTest(unittest.TestCase):
     def descendants(accessible):
         for i in range(accessible.childCount):
             child = accessible.getChildAtIndex(i)
+            if child is None:  # gone since the count was read
+                continue
             yield child
             yield from CalculatorTest.descendants(child)
 
