@@ -16,7 +16,7 @@ from harness import CAPTION, PROGRAM, CalculatorTest, Pixmap, wait_for  # noqa: 
 from test_calculator import (BODY, CALCULATE, CLOSE, ERROR_BOX, MILEAGE, MINIMISE, PRICE, TANK,  # noqa: E402
                              TOP_UP, near)
 
-from compositor import KEYS, Weston  # noqa: E402
+from compositor import KEYS, NestedMutter, Weston  # noqa: E402
 
 WORKED_EXAMPLE = ((TANK, "47.5"), (TOP_UP, "4"), (MILEAGE, "845"), (PRICE, "2.88"))
 FIGURES = ["1039.3", "21.8", "3.2", "$454.78", "$92.42", "$1109.04", "5.2"]
@@ -41,7 +41,7 @@ class WaylandTest(CalculatorTest):
 
     def setUp(self):
         self.assertTrue(PROGRAM, "KELVARA_PROGRAM names the executable")
-        self.compositor = Weston(self.xwayland)
+        self.compositor = self.start_compositor()
         self.addCleanup(self.compositor.close)
         self.home = tempfile.mkdtemp(prefix="kelvara-e2e-home-", dir=self.compositor.runtime)
         env = dict(self.compositor.client_env(), QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=self.home,
@@ -55,6 +55,9 @@ class WaylandTest(CalculatorTest):
         wait_for(lambda: self.main_window() or self.process.poll() is not None, what="the main window")
         self.assertIsNone(self.process.poll(), "the program runs")
         wait_for(lambda: self.application() is not None, what="the program on the accessibility bus")
+
+    def start_compositor(self):
+        return Weston(self.xwayland)
 
     def extra_env(self):
         return {}
@@ -102,8 +105,8 @@ class WaylandTest(CalculatorTest):
         self.compositor.send(f"move {x} {y}", "down", f"move {x + 1} {y + 1}")
 
         def arrived():
-            # Moves keep coming, as from a hand, until the window has followed the pointer.
-            self.compositor.send(f"move {x + dx} {y + dy}")
+            # Moves keep coming, as from a hand, until the window has followed the pointer there.
+            self.compositor.send(f"move {x + dx + 1} {y + dy + 1}", f"move {x + dx} {y + dy}")
             return self.geometry()[:2] == (left + dx, top + dy)
 
         try:
@@ -221,15 +224,29 @@ class GoneXDisplay(WaylandTest):
         self.assertEqual(len(self.compositor.windows()), 1)
 
 
-class ThroughXWayland(WaylandTest):
-    """XWayland is there: the program chooses X11 although Qt's Wayland plugin is installed."""
+class X11Client(WaylandTest):
+    """The program as an X11 client of the compositor's XWayland."""
 
     xwayland = True
-    screenshot_prefix = "xwayland-"
 
     def x11(self, *args):
         return subprocess.run(list(args), env=self.compositor.client_env(), capture_output=True, text=True,
                               timeout=20).stdout
+
+    def check_starts_frameless_centred_as_an_x11_client(self):
+        self.check_starts_frameless_at_its_size()
+        window = self.x11("xdotool", "search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
+        self.assertEqual(len(window), 1, "an X11 window")
+        self.assertRegex(self.x11("xprop", "-id", window[0], "_MOTIF_WM_HINTS"),
+                         r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = 0x[0-9a-f]*[2367], 0x[0-9a-f]+, 0x0,")
+        self.assertEqual(self.geometry(), ((1024 - 514) // 2, (768 - 282) // 2, 514, 282))
+        self.save_screenshot("main.png", self.geometry())
+
+
+class ThroughXWayland(X11Client):
+    """XWayland is there: the program chooses X11 although Qt's Wayland plugin is installed."""
+
+    screenshot_prefix = "xwayland-"
 
     def geometry(self):
         """Where weston draws the window, and its size on the X server: weston counts the shadow it draws
@@ -241,14 +258,8 @@ class ThroughXWayland(WaylandTest):
         return x, y, int(values["WIDTH"]), int(values["HEIGHT"])
 
     def test_starts_frameless_centred_at_its_size_as_an_x11_client(self):
-        self.check_starts_frameless_at_its_size()
-        window = self.x11("xdotool", "search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
-        self.assertEqual(len(window), 1, "an X11 window")
-        self.assertRegex(self.x11("xprop", "-id", window[0], "_MOTIF_WM_HINTS"),
-                         r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = 0x[0-9a-f]*[2367], 0x[0-9a-f]+, 0x0,")
         # weston takes the position an X11 window asks for when it first maps.
-        self.assertEqual(self.geometry(), ((1024 - 514) // 2, (768 - 282) // 2, 514, 282))
-        self.save_screenshot("main.png", self.geometry())
+        self.check_starts_frameless_centred_as_an_x11_client()
 
     def test_worked_example_gives_its_seven_figures(self):
         self.check_worked_example()
@@ -273,14 +284,50 @@ class ThroughXWayland(WaylandTest):
         self.save_screenshot("alert.png", (left, top, right - left, bottom - top))
         self.check_alert_closes_with_enter()
 
-    @unittest.skip("weston's X window manager refuses moves from X11 clients; tests/e2e drags under openbox")
+    @unittest.skip("weston's X window manager refuses moves from X11 clients; ThroughXWaylandUnderMutter drags")
     def test_two_successive_drags_both_move_the_window(self):
         pass
 
-    @unittest.skip("weston's X window manager ignores minimise requests from X11 clients; tests/e2e minimises "
-                   "under openbox")
+    @unittest.skip("weston's X window manager ignores minimise requests from X11 clients; "
+                   "ThroughXWaylandUnderMutter minimises")
     def test_minimise_hides_the_window(self):
         pass
+
+
+class ThroughXWaylandUnderMutter(X11Client):
+    """GNOME's compositor, nested in an X display of its own: its X window manager follows the program's own
+    placement, moves and minimising."""
+
+    screenshot_prefix = "mutter-xwayland-"
+
+    def start_compositor(self):
+        return NestedMutter()
+
+    def test_starts_frameless_centred_at_its_size_as_an_x11_client(self):
+        self.check_starts_frameless_centred_as_an_x11_client()
+
+    def test_worked_example_gives_its_seven_figures(self):
+        self.check_worked_example()
+
+    def test_alert_is_a_modal_window_centred_on_the_main_window(self):
+        self.check_alert_blocks_the_main_window()
+        alert, main = self.compositor.windows()  # topmost first
+        left, top, width, height = self.geometry()
+        self.assertEqual(main[:4], (left, top, width, height))
+        self.assertEqual(alert[:4], (left + (width - ALERT_SIZE[0]) // 2, top + (height - ALERT_SIZE[1]) // 2)
+                         + ALERT_SIZE)
+        self.save_screenshot("alert.png", self.geometry())
+        self.check_alert_closes_with_enter()
+
+    def test_two_successive_drags_both_move_the_window(self):
+        left, top, _, _ = self.geometry()
+        self.assertEqual(self.drag(BODY, 100, 50), (left + 100, top + 50))
+        self.assertEqual(self.drag(BODY, -60, 40), (left + 40, top + 90))
+
+    def test_minimise_hides_the_window(self):
+        self.click(*MINIMISE)
+        wait_for(lambda: self.main_window() is None, what="the window hidden")
+        self.assertIsNone(self.process.poll())
 
 
 if __name__ == "__main__":
