@@ -168,6 +168,16 @@ class WaylandTest(CalculatorTest):
         wait_for(lambda: self.alert() and len(self.alert_messages()[0].split("\r\n")) == 5,
                  what="the alert listing four messages again, none typed into while it was up")
 
+    def check_two_successive_drags(self):
+        left, top, _, _ = self.geometry()
+        self.assertEqual(self.drag(BODY, 100, 50), (left + 100, top + 50))
+        self.assertEqual(self.drag(BODY, -60, 40), (left + 40, top + 90))
+
+    def check_minimise_hides_the_window(self):
+        self.click(*MINIMISE)
+        wait_for(lambda: self.main_window() is None, what="the window hidden")
+        self.assertIsNone(self.process.poll())
+
 
 class NativeWayland(WaylandTest):
     """No XWayland: the program takes Qt's Wayland plugin of its own accord."""
@@ -202,14 +212,10 @@ class NativeWayland(WaylandTest):
         self.check_alert_closes_with_enter()
 
     def test_two_successive_drags_both_move_the_window(self):
-        left, top, _, _ = self.geometry()
-        self.assertEqual(self.drag(BODY, 100, 50), (left + 100, top + 50))
-        self.assertEqual(self.drag(BODY, -60, 40), (left + 40, top + 90))
+        self.check_two_successive_drags()
 
     def test_minimise_hides_the_window(self):
-        self.click(*MINIMISE)
-        wait_for(lambda: self.main_window() is None, what="the window hidden")
-        self.assertIsNone(self.process.poll())
+        self.check_minimise_hides_the_window()
 
 
 class GoneXDisplay(WaylandTest):
@@ -320,14 +326,10 @@ class ThroughXWaylandUnderMutter(X11Client):
         self.check_alert_closes_with_enter()
 
     def test_two_successive_drags_both_move_the_window(self):
-        left, top, _, _ = self.geometry()
-        self.assertEqual(self.drag(BODY, 100, 50), (left + 100, top + 50))
-        self.assertEqual(self.drag(BODY, -60, 40), (left + 40, top + 90))
+        self.check_two_successive_drags()
 
     def test_minimise_hides_the_window(self):
-        self.click(*MINIMISE)
-        wait_for(lambda: self.main_window() is None, what="the window hidden")
-        self.assertIsNone(self.process.poll())
+        self.check_minimise_hides_the_window()
 
 
 if __name__ == "__main__":
