@@ -89,7 +89,8 @@ class Weston(Compositor):
         os.mkfifo(self.fifo)
         config = os.path.join(self.runtime, "weston.ini")
         with open(config, "w") as ini:
-            ini.write("[shell]\npanel-position=none\nbackground-color=0xff203040\n")
+            ini.write("[shell]\npanel-position=none\nbackground-color=0xff203040\nanimation=none\n"
+                      "startup-animation=none\nclose-animation=none\n")
         command = ["weston", "--backend=headless-backend.so", "--use-pixman", f"--width={WIDTH}",
                    f"--height={HEIGHT}", f"--socket={SOCKET}", "--idle-time=0", "--debug", f"--config={config}",
                    f"--modules={MODULE}", f"--log={self.log}"]

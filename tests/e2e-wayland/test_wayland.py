@@ -13,8 +13,8 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
 from harness import CAPTION, PROGRAM, CalculatorTest, Pixmap, wait_for  # noqa: E402
-from test_calculator import (BODY, CALCULATE, CLOSE, ERROR_BOX, MILEAGE, MINIMISE, PRICE, TANK,  # noqa: E402
-                             TOP_UP, near)
+from test_calculator import (BODY, BUTTON_FACE, CALCULATE, CALCULATE_FACE, CLOSE, ERROR_BOX,  # noqa: E402
+                             MILEAGE, MINIMISE, PRICE, TANK, TOP_UP, near)
 
 from compositor import KEYS, NestedMutter, Weston  # noqa: E402
 
@@ -134,6 +134,7 @@ class WaylandTest(CalculatorTest):
         self.assertEqual(self.geometry()[2:], (514, 282))
         with open(self.errors) as errors:
             self.assertNotIn('Could not find the Qt platform plugin "wayland"', errors.read())
+        wait_for(lambda: self.window_pixels(*CALCULATE_FACE) == BUTTON_FACE, what="the input panel drawn")
         return surface_width, surface_height
 
     def check_worked_example(self):
