@@ -66,6 +66,8 @@ check "maintainer given" test -n "$(field Maintainer)"
 check "description given" test -n "$(field Description)"
 # Computed by dpkg-shlibdeps from the program's own libraries.
 check "depends on the Qt libraries the program links" grep -q libqt6widgets6 <<<"$(field Depends)"
+check "depends on Qt's X11 plugin, used through XWayland too" grep -q libqt6gui6 <<<"$(field Depends)"
+check "recommends the native Wayland plugin" grep -qw qt6-wayland <<<"$(field Recommends)"
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in usr/bin/$app usr/share/applications/$app_id.desktop usr/share/metainfo/$app_id.metainfo.xml \
     usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$app_id.png; do

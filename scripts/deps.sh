@@ -15,6 +15,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   dbus at-spi2-core python3-pyatspi openbox
   libx11-dev libxdamage-dev desktop-file-utils appstream dpkg-dev lintian man-db
+  weston libweston-10-dev libwayland-dev xwayland qt6-wayland mutter
 )
 
 [ "${1:-}" = --run ] && packages=("${build[@]}")

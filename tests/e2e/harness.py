@@ -3,6 +3,7 @@ events (xdotool), the screen as pixels (ImageMagick), and the widgets as assisti
 Each test process runs inside its own D-Bus session (dbus-run-session) and starts its own X server."""
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -59,14 +60,15 @@ class Display:
                     process.kill()
 
 
-class Pixels:
-    """An image read as RGB pixels, from ImageMagick's binary pixmap output."""
+class Pixmap:
+    """An 8-bit binary pixmap (PPM), read as RGB pixels."""
 
-    def __init__(self, command, env=None):
-        data = subprocess.run(command, env=env, capture_output=True, timeout=20, check=True).stdout
-        magic, width, height, maxval, self.pixels = data.split(maxsplit=4)
-        assert magic == b"P6" and maxval == b"255", "an 8-bit binary pixmap"
-        self.width, self.height = int(width), int(height)
+    def __init__(self, data):
+        # The header ends at the one whitespace byte after the maximum value; pixel bytes may look like space.
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        assert header, "an 8-bit binary pixmap"
+        self.width, self.height = int(header.group(1)), int(header.group(2))
+        self.pixels = data[header.end():]
 
     def at(self, x, y):
         i = 3 * (y * self.width + x)
@@ -92,14 +94,16 @@ class Pixels:
 
 def picture(path, enlarge=1):
     """A picture file as pixels, optionally enlarged pixel by pixel."""
-    return Pixels(["convert", path, "-alpha", "off", "-sample", f"{enlarge * 100}%", "-depth", "8", "ppm:-"])
+    return Pixmap(subprocess.run(["convert", path, "-alpha", "off", "-sample", f"{enlarge * 100}%", "-depth", "8",
+                                  "ppm:-"], capture_output=True, timeout=20, check=True).stdout)
 
 
-class Screen(Pixels):
-    """One screenshot of the whole display, read as RGB pixels."""
+class Screen(Pixmap):
+    """One screenshot of the whole display."""
 
     def __init__(self, display):
-        super().__init__(["import", "-window", "root", "-depth", "8", "ppm:-"], display.env)
+        super().__init__(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=display.env,
+                                        capture_output=True, timeout=20, check=True).stdout)
 
     def count(self, box, predicate):
         x0, y0, x1, y1 = box
@@ -113,6 +117,7 @@ class CalculatorTest(unittest.TestCase):
     # Qt's scale factor for the program, and a screen large enough for the window at that scale.
     scale = None
     screen_size = "1024x768"
+    screenshot_prefix = ""
 
     def setUp(self):
         self.assertTrue(PROGRAM, "KELVARA_PROGRAM names the executable")
@@ -170,8 +175,11 @@ class CalculatorTest(unittest.TestCase):
             return
         os.makedirs(SCREENSHOTS, exist_ok=True)
         x, y, w, h = box
-        subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
-                        os.path.join(SCREENSHOTS, name)], env=self.display.env, check=True, timeout=20)
+        self.write_crop(f"{w}x{h}+{x}+{y}", os.path.join(SCREENSHOTS, self.screenshot_prefix + name))
+
+    def write_crop(self, geometry, path):
+        subprocess.run(["import", "-window", "root", "-crop", geometry, "+repage", path], env=self.display.env,
+                       check=True, timeout=20)
 
     # Assistive technology's view.
 
@@ -192,6 +200,8 @@ class CalculatorTest(unittest.TestCase):
     def descendants(accessible):
         for i in range(accessible.childCount):
             child = accessible.getChildAtIndex(i)
+            if child is None:  # gone since the count was read
+                continue
             yield child
             yield from CalculatorTest.descendants(child)
 

@@ -1,6 +1,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Native.h"
 #include "toolkit/TestDriver.h"
+#include "toolkit/qt/PlatformChoice.h"
 #include "toolkit/qt/QtSkin.h"
 #include "toolkit/qt/QtWindow.h"
 
@@ -15,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace forms {
 
@@ -71,6 +74,10 @@ private:
 } // namespace
 
 struct Application::Impl {
+    // Qt keeps reading the arguments it was given for as long as the application lives.
+    int argc = 0;
+    std::vector<char*> argv;
+    std::string platform;
     std::unique_ptr<QApplication> app;
 };
 
@@ -81,7 +88,17 @@ Application::Application(int& argc, char** argv)
     qt::useEmbeddedFontsOnly();
     // X11's window class comes from the application name; the desktop matches it to the desktop entry.
     QCoreApplication::setApplicationName(QStringLiteral(KELVARA_APP_ID));
-    impl_->app = std::make_unique<QApplication>(argc, argv);
+    impl_->argv.assign(argv, argv + argc);
+    // An argument rather than the environment, so that programs started from here (the browser) choose
+    // their own path.
+    impl_->platform = qt::chooseQtPlatform(qt::startEnvironment(argc, argv));
+    if (!impl_->platform.empty()) {
+        static char option[] = "-platform";
+        impl_->argv.insert(impl_->argv.end(), {option, impl_->platform.data()});
+    }
+    impl_->argc = static_cast<int>(impl_->argv.size());
+    impl_->argv.push_back(nullptr);
+    impl_->app = std::make_unique<QApplication>(impl_->argc, impl_->argv.data());
     // The classic sunken text boxes, without a coloured focus ring over the skin's own focus colour.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
     QGuiApplication::setApplicationDisplayName(QString());

@@ -1,6 +1,7 @@
 #include "toolkit/qt/QtWindow.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/qt/ModalLayer.h"
 #include "toolkit/qt/QtControl.h"
 #include "toolkit/qt/QtControlWidgets.h"
 #include "toolkit/qt/QtSkin.h"
@@ -90,7 +91,7 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 
 void FormWidget::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (form_ && isVisible()) window_.windowSystemMoved(pos());
+    if (form_ && isVisible() && isWindow()) window_.windowSystemMoved(pos());
 }
 
 QtWindow::QtWindow(Form& form)
@@ -169,6 +170,11 @@ void QtWindow::updateCaption() {
 
 void QtWindow::place() {
     placed_ = QPoint(toPixels(form_.left()), toPixels(form_.top()));
+    // No move is ever reported back where the window system places windows itself.
+    if (!mover_->placesWindows()) {
+        mover_->moveTo(*widget_, placed_);
+        return;
+    }
     if (widget_->pos() == placed_ && pendingMoves_.empty()) return;
     pendingMoves_.push_back(placed_);
     if (pendingMoves_.size() > 64) pendingMoves_.pop_front();
@@ -176,6 +182,7 @@ void QtWindow::place() {
 }
 
 void QtWindow::windowSystemMoved(QPoint position) {
+    if (!mover_->placesWindows()) return;
     const auto ours = std::find(pendingMoves_.begin(), pendingMoves_.end(), position);
     if (ours != pendingMoves_.end()) {
         pendingMoves_.erase(pendingMoves_.begin(), ours + 1);
@@ -188,16 +195,21 @@ void QtWindow::windowSystemMoved(QPoint position) {
 }
 
 void QtWindow::show(Form* owner, bool modal) {
-    if (owner) {
+    if (owner && modal && !mover_->placesWindows()) {
+        auto* ownerWindow = static_cast<QtWindow*>(owner->native());
+        ModalLayer::show(*ownerWindow->widget(), *widget_, placed_ - ownerWindow->placedPixels());
+    } else if (owner) {
         auto* ownerWindow = static_cast<QtWindow*>(owner->native());
         // An owned window stays above its owner and has no taskbar button of its own.
         widget_->setParent(ownerWindow->widget(), frameless(true));
         widget_->move(placed_);
     }
-    widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    if (widget_->isWindow()) widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     widget_->show();
     widget_->activateWindow();
-    if (!widget_->focusWidget() && firstFocus_) firstFocus_->setFocus(Qt::TabFocusReason);
+    // Inside its owner, as across windows, taking the focus raises no focus events in the owner.
+    if (!widget_->focusWidget() && firstFocus_)
+        firstFocus_->setFocus(widget_->isWindow() ? Qt::TabFocusReason : Qt::ActiveWindowFocusReason);
     // Once the first frame is out, lay out the hidden labels too, so that showing them later is cheap.
     QTimer::singleShot(0, widget_, [window = widget_] {
         for (LabelWidget* label : window->findChildren<LabelWidget*>())

@@ -10,19 +10,18 @@ namespace {
 class ProgramMover : public WindowMover {
 public:
     void moveTo(QWidget& window, QPoint position) override { window.move(position); }
+    bool placesWindows() const override { return true; }
 };
 
+// Qt releases its buttons as soon as the compositor takes a drag over, so each press-and-drag hands over
+// exactly once, and the next press starts afresh.
 class SystemMover : public WindowMover {
 public:
     void moveTo(QWidget& window, QPoint) override {
-        const bool dragging = QGuiApplication::mouseButtons() == Qt::LeftButton;
-        if (dragging && !handedOver_ && window.windowHandle())
-            handedOver_ = window.windowHandle()->startSystemMove();
-        if (!dragging) handedOver_ = false;
+        if (QGuiApplication::mouseButtons() == Qt::LeftButton && window.windowHandle())
+            window.windowHandle()->startSystemMove();
     }
-
-private:
-    bool handedOver_ = false;
+    bool placesWindows() const override { return false; }
 };
 
 } // namespace

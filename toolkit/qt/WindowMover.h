@@ -14,6 +14,8 @@ class WindowMover {
 public:
     virtual ~WindowMover() = default;
     virtual void moveTo(QWidget& window, QPoint position) = 0;
+    // Whether windows go where the program puts them, and the window system reports the move back.
+    virtual bool placesWindows() const = 0;
 };
 
 // The one place that chooses by platform.
