@@ -70,7 +70,8 @@ class WaylandTest(CalculatorTest):
     # The compositor's view.
 
     def main_window(self):
-        return next((w for w in self.compositor.windows() if w[7] == CAPTION), None)
+        # The alert carries its owner's caption too; the main window lies below it.
+        return next((w for w in reversed(self.compositor.windows()) if w[7] == CAPTION), None)
 
     def geometry(self):
         x, y, width, height = wait_for(self.main_window, what="the main window on screen")[:4]
@@ -240,10 +241,23 @@ class X11Client(WaylandTest):
         return subprocess.run(list(args), env=self.compositor.client_env(), capture_output=True, text=True,
                               timeout=20).stdout
 
+    def main_x11_window(self):
+        """The main window's X id, taken while it is the only window with the caption (the alert has it too)."""
+        if not hasattr(self, "_main_x11"):
+            window = self.x11("xdotool", "search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
+            self.assertEqual(len(window), 1, "one X11 window")
+            self._main_x11 = window[0]
+        return self._main_x11
+
+    def setUp(self):
+        super().setUp()
+        wait_for(lambda: self.x11("xdotool", "search", "--onlyvisible", "--name", "^" + CAPTION + "$").split(),
+                 what="the main window on the X server")
+        self.main_x11_window()
+
     def check_starts_frameless_centred_as_an_x11_client(self):
         self.check_starts_frameless_at_its_size()
-        window = self.x11("xdotool", "search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
-        self.assertEqual(len(window), 1, "an X11 window")
+        window = [self.main_x11_window()]
         self.assertRegex(self.x11("xprop", "-id", window[0], "_MOTIF_WM_HINTS"),
                          r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = 0x[0-9a-f]*[2367], 0x[0-9a-f]+, 0x0,")
         self.assertEqual(self.geometry(), ((1024 - 514) // 2, (768 - 282) // 2, 514, 282))
@@ -259,9 +273,8 @@ class ThroughXWayland(X11Client):
         """Where weston draws the window, and its size on the X server: weston counts the shadow it draws
         around X windows into their size."""
         x, y = wait_for(self.main_window, what="the main window on screen")[:2]
-        window = self.x11("xdotool", "search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
         values = dict(line.split("=", 1) for line in self.x11("xdotool", "getwindowgeometry", "--shell",
-                                                              window[0]).split())
+                                                              self.main_x11_window()).split())
         return x, y, int(values["WIDTH"]), int(values["HEIGHT"])
 
     def test_starts_frameless_centred_at_its_size_as_an_x11_client(self):

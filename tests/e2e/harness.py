@@ -70,6 +70,10 @@ class Pixmap:
         self.width, self.height = int(header.group(1)), int(header.group(2))
         self.pixels = data[header.end():]
 
+    def count(self, box, predicate):
+        x0, y0, x1, y1 = box
+        return sum(1 for y in range(y0, y1) for x in range(x0, x1) if predicate(self.at(x, y)))
+
     def at(self, x, y):
         i = 3 * (y * self.width + x)
         return tuple(self.pixels[i:i + 3])
@@ -104,10 +108,6 @@ class Screen(Pixmap):
     def __init__(self, display):
         super().__init__(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=display.env,
                                         capture_output=True, timeout=20, check=True).stdout)
-
-    def count(self, box, predicate):
-        x0, y0, x1, y1 = box
-        return sum(1 for y in range(y0, y1) for x in range(x0, x1) if predicate(self.at(x, y)))
 
 
 class CalculatorTest(unittest.TestCase):
