@@ -4,6 +4,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <locale>
+#include <sstream>
 #include <system_error>
 
 namespace logic {
@@ -40,6 +42,40 @@ std::optional<std::string_view> numberBody(std::string_view text, bool& negative
     return body;
 }
 
+// Some standard libraries (libc++ before 17, as WebAssembly toolchains ship) lack the floating-point
+// charconv functions. The classic-locale streams stand in: correctly rounded, and "." whatever the locale.
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+std::from_chars_result parseFixed(const char* first, const char* last, double& value) {
+    return std::from_chars(first, last, value, std::chars_format::fixed);
+}
+
+std::string scientific15(double magnitude) {
+    std::array<char, 32> buffer{};
+    const auto end =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude, std::chars_format::scientific, 14)
+            .ptr;
+    return std::string(buffer.data(), end);
+}
+#else
+// Only ever given the digits and point that numberBody accepted, so the whole text is the number.
+std::from_chars_result parseFixed(const char* first, const char* last, double& value) {
+    std::istringstream in(std::string(first, last));
+    in.imbue(std::locale::classic());
+    in >> value;
+    // The stream fails on any range error but keeps the result: a subnormal value is still exact enough.
+    if (!in.fail() || (std::isfinite(value) && value != 0.0)) return {last, std::errc{}};
+    return {last, std::errc::result_out_of_range};
+}
+
+std::string scientific15(double magnitude) {
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out.precision(14);
+    out << std::scientific << magnitude;
+    return out.str();
+}
+#endif
+
 } // namespace
 
 bool hasNumberForm(std::string_view text) {
@@ -54,8 +90,7 @@ std::optional<double> toNumber(std::string_view text) {
     const std::string_view body = *form;
 
     double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::fixed);
+    const auto [end, error] = parseFixed(body.data(), body.data() + body.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Reported for underflow too; that is only an overflow when the whole part is not all zeros.
         const auto whole = body.substr(0, body.find('.'));
@@ -72,11 +107,8 @@ std::string numberToText(double value) {
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
 
     // "d.dddddddddddddde±x" is correctly rounded to 15 significant digits; only its layout changes below.
-    std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                                   std::chars_format::scientific, 14)
-                         .ptr;
-    const std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    const std::string scientificText = scientific15(std::fabs(value));
+    const std::string_view scientific(scientificText);
     const auto e = scientific.find('e');
 
     std::string digits(1, scientific[0]);

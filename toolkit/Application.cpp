@@ -34,7 +34,7 @@ void endProcess() {
     // Ending at once skips the exit-time leak check: a sanitizer build does it here (and fails on a leak).
     __lsan_do_leak_check();
 #endif
-    std::_Exit(0);
+    platform::exitProcess(0);
 }
 
 void openUrl(const std::string& address) {

@@ -56,6 +56,11 @@ void Form::unload() {
     if (!loaded_) return;
     loaded_ = false;
     shown_ = false;
+    // A modal showing ends with its unloading, whether or not the platform waited for it.
+    if (modal_) {
+        modalForm = outerModal_;
+        modal_ = false;
+    }
     for (Timer* timer : timers_)
         timer->stop();
     for (Control* control : controls_)
@@ -95,12 +100,10 @@ void Form::placeAtStart() {
 void Form::showModal() {
     if (modal_ || shown_) throw Error("Form already displayed; can't show modally");
     modal_ = true;
-    Form* const outer = std::exchange(modalForm, this);
+    outerModal_ = std::exchange(modalForm, this);
     show();
     testhooks::modalShown(*this);
     platform::runModalLoop(*this);
-    modalForm = outer;
-    modal_ = false;
 }
 
 void Form::closeRequestedByWindowSystem() {

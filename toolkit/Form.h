@@ -91,6 +91,7 @@ private:
     Twips top_ = 0;
     bool loaded_ = false;
     bool modal_ = false;
+    Form* outerModal_ = nullptr; // the modal window this one was shown over
     bool shown_ = false;  // since the latest load
     bool placed_ = false; // since the latest load
     Form* owner_ = nullptr;

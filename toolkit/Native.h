@@ -63,8 +63,11 @@ namespace platform {
 std::unique_ptr<NativeWindow> createWindow(Form& form);
 std::unique_ptr<NativeTimer> startTimer(Timer& timer, std::chrono::microseconds period);
 Form* activeForm();
-// Processes events until the form is unloaded.
+// Processes events until the form is unloaded. A platform whose event loop must not be blocked (a browser's)
+// returns at once instead: the form stays modal until it unloads, and the caller's remaining steps run first.
 void runModalLoop(const Form& form);
+// Ends the program with the status: no further handler runs and every window goes with it.
+[[noreturn]] void exitProcess(int status);
 [[noreturn]] void fatalError(const std::string& message);
 // Runs the action from the event loop, after the current event.
 void post(std::function<void()> action);

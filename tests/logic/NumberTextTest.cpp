@@ -127,8 +127,9 @@ struct CommaPoint : std::numpunct<char> {
 TEST_P(CommaLocale, KeepsThePoint) {
     if (GetParam().cLibrary) {
         setenv("LOCPATH", LOGIC_TEST_LOCALES, 0); // where the build put de_DE.UTF-8, unless told otherwise
-        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not available";
-        ASSERT_EQ(*std::localeconv()->decimal_point, ',');
+        // musl (WebAssembly's C library) takes any locale name but keeps "." in all of them.
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8") || *std::localeconv()->decimal_point != ',')
+            GTEST_SKIP() << "no de_DE.UTF-8 with a decimal comma here";
     } else {
         std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
         ASSERT_EQ(std::use_facet<std::numpunct<char>>(std::locale()).decimal_point(), ',');

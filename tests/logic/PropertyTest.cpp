@@ -1,9 +1,9 @@
+#include "FixedText.h"
 #include "logic/NumberText.h"
 #include "logic/Savings.h"
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -38,10 +38,7 @@ std::string numberText(std::mt19937& rng) {
 // A value of the range, written with up to three decimals.
 std::string textWithin(std::mt19937& rng, logic::FieldRange range) {
     const double value = std::uniform_real_distribution<double>(range.low, range.high)(rng);
-    char text[32];
-    const auto end =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, upTo(rng, 3)).ptr;
-    return std::string(text, end);
+    return fixedText(value, upTo(rng, 3));
 }
 
 TEST(Properties, NumericFormMatchesPlainDecimalGrammar) {

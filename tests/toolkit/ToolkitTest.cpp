@@ -1,3 +1,4 @@
+#include "ProcessExit.h"
 #include "TestApplication.h"
 #include "toolkit/ControlArray.h"
 #include "toolkit/Form.h"
@@ -270,7 +271,7 @@ public:
 };
 
 TEST(UncaughtError, EndsTheProcessWithAMessageBoxAndNonZeroStatus) {
-    EXPECT_EXIT(
+    KELVARA_EXPECT_EXIT(
         {
             t::setFatalErrorBoxHandler(
                 [](const std::string& text) { fprintf(stderr, "box said: %s\n", text.c_str()); });
@@ -291,7 +292,7 @@ protected:
 };
 
 TEST(UncaughtError, AStartUpWindowsLoadErrorTakesTheSamePath) {
-    EXPECT_EXIT(
+    KELVARA_EXPECT_EXIT(
         {
             t::setFatalErrorBoxHandler(
                 [](const std::string& text) { fprintf(stderr, "box said: %s\n", text.c_str()); });
@@ -302,7 +303,7 @@ TEST(UncaughtError, AStartUpWindowsLoadErrorTakesTheSamePath) {
 }
 
 TEST(UncaughtError, ShowingModallyAWindowShownNormallyIsAnError) {
-    EXPECT_EXIT(
+    KELVARA_EXPECT_EXIT(
         {
             t::setFatalErrorBoxHandler(
                 [](const std::string& text) { fprintf(stderr, "box said: %s\n", text.c_str()); });
@@ -343,7 +344,7 @@ TEST_F(WindowSystemClose, LeavesAWindowThatAModalWindowBlocks) {
 }
 
 TEST_F(WindowSystemClose, EndsTheProcessWithZeroWhenNoWindowIsLeft) {
-    EXPECT_EXIT(
+    KELVARA_EXPECT_EXIT(
         {
             t::closeFromWindowSystem(form);
             std::fprintf(stderr, "still running\n");

@@ -1,3 +1,4 @@
+#include "FixedText.h"
 #include "windows/main/FormMain.h"
 
 #include "toolkit/TestDriver.h"
@@ -5,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <charconv>
 #include <random>
 #include <string>
 
@@ -128,9 +128,7 @@ TEST_F(FigureFit, RandomAcceptedInputsShowWhole) {
         for (int f = 0; f < 4; ++f) {
             const logic::FieldRange range = logic::kRanges[static_cast<std::size_t>(f)];
             const double value = std::uniform_real_distribution<double>(range.low, range.high)(rng);
-            char text[32];
-            const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr;
-            texts[static_cast<std::size_t>(f)] = std::string(text, end);
+            texts[static_cast<std::size_t>(f)] = fixedText(value, 2);
         }
         expectFit(texts);
         if (HasFailure()) return;

@@ -1,3 +1,4 @@
+#include "ProcessExit.h"
 #include "WindowTestSupport.h"
 #include "windows/main/FormMain.h"
 
@@ -158,8 +159,8 @@ TEST_F(FormMainPointer, TitleLabelAsksTheDesktopOnceForTheDistributorsSite) {
 
 // Ending the program ends the process: these run in a child process.
 TEST(FormMainEnd, CloseAndExitEndTheProcessWithStatusZeroInAnyState) {
-    const auto endsWithZero = [](auto action) {
-        EXPECT_EXIT(
+    const auto endsWithZero = []([[maybe_unused]] auto action) {
+        KELVARA_EXPECT_EXIT(
             {
                 FormMain form;
                 form.show();

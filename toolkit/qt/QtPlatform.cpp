@@ -156,6 +156,10 @@ void platform::fatalError(const std::string& message) {
     std::_Exit(1);
 }
 
+void platform::exitProcess(int status) {
+    std::_Exit(status);
+}
+
 void platform::openUrl(const std::string& address) {
     // Hands the address to the desktop's handler without waiting for it.
     QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));

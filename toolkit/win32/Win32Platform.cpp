@@ -228,6 +228,10 @@ void platform::fatalError(const std::string& message) {
     std::_Exit(1);
 }
 
+void platform::exitProcess(int status) {
+    std::_Exit(status);
+}
+
 void platform::openUrl(const std::string& address) {
     // Hands the address to the desktop's handler without waiting for it.
     ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

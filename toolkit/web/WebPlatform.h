@@ -1,0 +1,56 @@
+#pragma once
+
+#include "toolkit/Native.h"
+
+namespace forms::web {
+
+// A control as an element of the page, known to the page by its id.
+class WebControl : public NativeControl {
+public:
+    WebControl(Control& control, int windowId);
+    ~WebControl() override;
+    void update(ControlProp changed) override;
+    void setFocus() override;
+    bool hasFocus() const override;
+    int captionLineCount() const override;
+    Twips textWidth(const std::string& text) const override;
+
+    int id() const { return id_; }
+    Control& control() const { return control_; }
+    static WebControl* find(int id);
+
+private:
+    Control& control_;
+    int id_;
+};
+
+// A form as an absolutely placed element of the page, which stands for the screen.
+class WebWindow : public NativeWindow {
+public:
+    explicit WebWindow(Form& form);
+    ~WebWindow() override;
+    std::unique_ptr<NativeControl> createControl(Control& control) override;
+    void controlsCreated() override;
+    void updateSize() override;
+    void updateCaption() override;
+    void place() override;
+    void show(Form* owner, bool modal) override;
+    WindowState windowState() const override;
+    void setWindowState(WindowState state) override;
+    ScreenArea screenArea() const override;
+    void presentFrame() override;
+
+    int id() const { return id_; }
+    Form& form() const { return form_; }
+    static WebWindow* find(int id);
+
+private:
+    Form& form_;
+    int id_;
+    int firstFocus_ = -1;
+};
+
+// Runs what was posted, in order; the page runs it after the current event, tests when they ask.
+void drainPosted();
+
+} // namespace forms::web

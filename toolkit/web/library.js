@@ -1,0 +1,89 @@
+// The C entry points of toolkit/web/WebBridge.h, on the page runtime in toolkit/web/runtime.js.
+mergeInto(LibraryManager.library, {
+  kv_window_create: function (id, name, back, accessibleName) {
+    KV.windowCreate(id, UTF8ToString(name), back, UTF8ToString(accessibleName));
+  },
+  kv_window_destroy: function (id) { KV.windowDestroy(id); },
+  kv_window_geometry: function (id, left, top, width, height) {
+    var el = KV.windows.get(id);
+    if (el) KV.place(el, left, top, width, height);
+  },
+  kv_window_caption: function (id, title) {
+    var text = UTF8ToString(title);
+    var el = KV.windows.get(id);
+    if (!el) return;
+    el.dataset.title = text;
+    if (!el.classList.contains('kv-modal') && text) document.title = text;
+  },
+  kv_window_show: function (id, modal, firstFocus) { KV.windowShow(id, modal, firstFocus); },
+  kv_window_minimised: function (id) {
+    var el = KV.windows.get(id);
+    return el && el.kvMinimised ? 1 : 0;
+  },
+  kv_window_set_minimised: function (id, minimised, title) {
+    KV.setMinimised(id, minimised, UTF8ToString(title));
+  },
+  kv_screen_width: function () { return KV.screen().clientWidth * 15; },
+  kv_screen_height: function () { return KV.screen().clientHeight * 15; },
+  kv_control_create: function (id, windowId, kind, name, accessibleName, tabIndex) {
+    KV.controlCreate(id, windowId, kind, UTF8ToString(name), UTF8ToString(accessibleName), tabIndex);
+  },
+  kv_control_destroy: function (id) { KV.controls.delete(id); },
+  kv_control_geometry: function (id, left, top, width, height) {
+    KV.place(KV.controls.get(id), left, top, width, height);
+  },
+  kv_control_visible: function (id, visible) { KV.controls.get(id).hidden = !visible; },
+  kv_control_caption: function (id, text) {
+    var el = KV.controls.get(id);
+    var caption = UTF8ToString(text);
+    el.kvCaption = caption;
+    if (el.tagName === 'INPUT') {
+      if (el.value !== caption) el.value = caption;
+    } else if (el.tagName === 'DIV') {
+      KV.fillText(el, caption, parseFloat(el.style.fontSize) || 12);
+    }
+  },
+  kv_control_font: function (id, family, pixels, bold) {
+    var el = KV.controls.get(id);
+    el.style.font = KV.fontString(UTF8ToString(family), pixels, bold);
+    // The face's own line spacing, as the desktop lays lines out.
+    el.style.lineHeight = Math.round(pixels * 1.15) + 'px';
+    if (el.tagName === 'DIV' && el.kvCaption !== undefined) KV.fillText(el, el.kvCaption, pixels);
+  },
+  kv_control_colors: function (id, fore, back) {
+    var el = KV.controls.get(id);
+    el.style.color = KV.css(fore);
+    if (el.kvKind === 1 || el.kvKind === 2) el.style.backgroundColor = KV.css(back);
+  },
+  kv_control_pictures: function (id, picture, down, stretch) {
+    var el = KV.controls.get(id);
+    el.style.backgroundImage = KV.picture(UTF8ToString(picture));
+    var pressed = UTF8ToString(down);
+    el.style.setProperty('--kv-down', pressed ? KV.picture(pressed) : el.style.backgroundImage);
+    el.classList.toggle('kv-stretch', !!stretch);
+  },
+  kv_control_pointer: function (id, hand) {
+    KV.controls.get(id).classList.toggle('kv-hand', !!hand);
+  },
+  kv_control_focus: function (id) {
+    var el = KV.controls.get(id);
+    if (el) el.focus({ preventScroll: true });
+  },
+  kv_control_has_focus: function (id) {
+    var el = KV.controls.get(id);
+    return el && el.kvFocused ? 1 : 0;
+  },
+  kv_control_line_count: function (id) { return KV.lineCount(id); },
+  kv_text_width: function (family, pixels, bold, text) {
+    return KV.textWidth(UTF8ToString(family), pixels, bold, UTF8ToString(text));
+  },
+  kv_timer_start: function (id, period) { KV.timerStart(id, period); },
+  kv_timer_stop: function (id) { KV.timerStop(id); },
+  kv_post: function () {
+    setTimeout(function () { KV.call(function () { Module._kv_drain(); }); }, 0);
+  },
+  kv_open_url: function (address) {
+    window.open(UTF8ToString(address), '_blank', 'noopener');
+  },
+  kv_end: function (message, error) { KV.end(UTF8ToString(message), error); }
+});

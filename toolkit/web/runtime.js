@@ -1,0 +1,353 @@
+// The page side of the web platform layer: windows and controls as elements of the page, their events
+// handed to the program's exported entry points, timers paced one tick a frame.
+
+var KV = {
+  // Created at start-up: maps written as literals do not survive the library's emitting.
+  windows: null,
+  controls: null,
+  timers: null,
+  modals: [],
+  ended: false,
+  tickedThisFrame: false,
+  measure: null,
+
+  screen: function () {
+    return document.getElementById('kv-screen');
+  },
+
+  start: function () {
+    KV.windows = new Map();
+    KV.controls = new Map();
+    KV.timers = new Map();
+  },
+
+  // Calls into the program; a program that has ended takes no more events, and its exit unwinds to here.
+  call: function (fn) {
+    if (KV.ended) return;
+    try {
+      fn();
+    } catch (e) {
+      if (!(e instanceof ExitStatus) && e !== 'unwind') throw e;
+    }
+  },
+
+  px: function (twips) {
+    return Math.round(twips / 15);
+  },
+
+  // Edges rounded, not sizes, so that abutting elements never leave a gap (copied policy: the desktop
+  // layers round the same way).
+  place: function (el, left, top, width, height) {
+    var x = KV.px(left), y = KV.px(top);
+    el.style.left = x + 'px';
+    el.style.top = y + 'px';
+    el.style.width = Math.max(0, KV.px(left + width) - x) + 'px';
+    el.style.height = Math.max(0, KV.px(top + height) - y) + 'px';
+  },
+
+  css: function (color) {
+    return 'rgb(' + (color & 255) + ',' + ((color >> 8) & 255) + ',' + ((color >> 16) & 255) + ')';
+  },
+
+  picture: function (name) {
+    if (!name) return 'none';
+    return 'image-set(url("skin/' + name + '.png") 1x, url("skin/' + name + '@2x.png") 2x)';
+  },
+
+  fontString: function (family, pixels, bold) {
+    return (bold ? '700 ' : '400 ') + pixels + 'px "' + family + '"';
+  },
+
+  // Runs of spaces are as wide as in the design's face, whose spaces are wider than the substitute's.
+  spaceRunExtra: function (pixels) {
+    return 0.1 * pixels;
+  },
+
+  fillText: function (el, text, pixels) {
+    el.textContent = '';
+    var parts = text.replace(/\r\n/g, '\n').split(/( {2,})/);
+    for (var i = 0; i < parts.length; ++i) {
+      if (!parts[i]) continue;
+      if (i % 2 === 1) {
+        var run = document.createElement('span');
+        run.style.letterSpacing = KV.spaceRunExtra(pixels) + 'px';
+        run.textContent = parts[i];
+        el.appendChild(run);
+      } else {
+        el.appendChild(document.createTextNode(parts[i]));
+      }
+    }
+  },
+
+  windowCreate: function (id, name, back, accessibleName) {
+    var el = document.createElement('div');
+    el.className = 'kv-form';
+    el.dataset.name = name;
+    el.style.backgroundColor = KV.css(back);
+    el.hidden = true;
+    if (accessibleName) {
+      el.setAttribute('role', 'dialog');
+      el.setAttribute('aria-label', accessibleName);
+    }
+    el.kvId = id;
+    el.addEventListener('pointerdown', function (e) { KV.pointer(id, e, 0); });
+    el.addEventListener('pointermove', function (e) { KV.pointer(id, e, 1); });
+    el.addEventListener('keydown', function (e) {
+      if (e.key === 'Escape') KV.call(function () { Module._kv_escape(id); });
+      if (e.key === 'Tab') KV.tab(el, e);
+    });
+    KV.screen().appendChild(el);
+    KV.windows.set(id, el);
+  },
+
+  windowDestroy: function (id) {
+    var el = KV.windows.get(id);
+    if (!el) return;
+    KV.windows.delete(id);
+    if (el.kvRestore) el.kvRestore.remove();
+    var modal = KV.modals.indexOf(id);
+    if (modal >= 0) {
+      var returnTo = el.kvReturnFocus;
+      KV.modals.splice(modal, 1);
+      KV.updateInert();
+      el.remove();
+      if (returnTo && returnTo.isConnected) returnTo.focus({ preventScroll: true });
+      return;
+    }
+    el.remove();
+  },
+
+  // While a modal window shows, the rest of the page takes no pointer, key or focus.
+  updateInert: function () {
+    var top = KV.modals.length ? KV.modals[KV.modals.length - 1] : -1;
+    KV.windows.forEach(function (el, id) {
+      el.inert = top >= 0 && id !== top;
+    });
+  },
+
+  windowShow: function (id, modal, firstFocus) {
+    var el = KV.windows.get(id);
+    if (modal) {
+      el.kvReturnFocus = document.activeElement;
+      KV.modals.push(id);
+      el.classList.add('kv-modal');
+      KV.updateInert();
+    }
+    el.hidden = false;
+    el.style.zIndex = String(10 + KV.modals.length);
+    if (!el.contains(document.activeElement) && firstFocus >= 0) {
+      var first = KV.controls.get(firstFocus);
+      if (first) first.focus({ preventScroll: true });
+    }
+  },
+
+  setMinimised: function (id, minimised, title) {
+    var el = KV.windows.get(id);
+    if (!el || !!el.kvMinimised === !!minimised) return;
+    el.kvMinimised = !!minimised;
+    el.hidden = !!minimised;
+    if (minimised) {
+      // Like a taskbar button: the page keeps a control that brings the window back.
+      var restore = document.createElement('button');
+      restore.className = 'kv-restore';
+      restore.textContent = title;
+      restore.setAttribute('aria-label', 'Restore ' + title);
+      restore.addEventListener('click', function () {
+        KV.setMinimised(id, false, title);
+      });
+      KV.screen().appendChild(restore);
+      el.kvRestore = restore;
+    } else if (el.kvRestore) {
+      el.kvRestore.remove();
+      el.kvRestore = null;
+    }
+  },
+
+  controlCreate: function (id, windowId, kind, name, accessibleName, tabIndex) {
+    // Kinds: 0 label, 1 text box, 2 picture button, 3 picture box, 4 image, 5 frame.
+    var tag = kind === 1 ? 'input' : kind === 2 ? 'button' : 'div';
+    var el = document.createElement(tag);
+    el.className = 'kv-control kv-kind-' + kind;
+    el.dataset.name = name;
+    el.kvId = id;
+    el.kvKind = kind;
+    if (kind === 1) {
+      el.type = 'text';
+      el.autocomplete = 'off';
+      el.spellcheck = false;
+      el.addEventListener('input', function () {
+        var text = el.value;
+        KV.call(function () { Module.ccall('kv_text', null, ['number', 'string'], [id, text]); });
+      });
+    }
+    if (kind === 1 || kind === 2) {
+      if (kind === 2) el.type = 'button';
+      el.tabIndex = tabIndex >= 0 ? tabIndex + 1 : -1;
+      el.addEventListener('focus', function (e) { KV.focusChange(el, true, e); });
+      el.addEventListener('blur', function (e) { KV.focusChange(el, false, e); });
+    }
+    if (accessibleName) el.setAttribute('aria-label', accessibleName);
+    if (kind !== 1) {
+      el.addEventListener('click', function (e) {
+        // The second press of a double-click clicks a button again, but nothing else.
+        if (kind !== 2 && e.detail > 1 && e.detail % 2 === 0) return;
+        KV.call(function () { Module._kv_click(id); });
+      });
+    }
+    el.addEventListener('pointerdown', function (e) { KV.pointer(windowId, e, 0, id); });
+    el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, 1, id); });
+    KV.windows.get(windowId).appendChild(el);
+    KV.controls.set(id, el);
+  },
+
+  // Tab goes round the window's own controls in their order, as on the desktop, instead of leaving the
+  // window for the rest of the page. Copied policy: the desktop layers keep the same order.
+  tab: function (form, e) {
+    var order = Array.from(form.querySelectorAll('input, button')).filter(function (el) {
+      return el.tabIndex > 0 && !el.hidden;
+    });
+    order.sort(function (a, b) { return a.tabIndex - b.tabIndex; });
+    if (!order.length) return;
+    e.preventDefault();
+    var at = order.indexOf(document.activeElement);
+    var next = at < 0 ? 0 : (at + (e.shiftKey ? order.length - 1 : 1)) % order.length;
+    order[next].focus({ preventScroll: true });
+  },
+
+  // Switching windows moves no focus between controls, so it raises no focus events; the focus a window
+  // had comes back to it without raising any either.
+  focusChange: function (el, gained, e) {
+    if (gained) {
+      if (el.kvFocused) return;
+      el.kvFocused = true;
+    } else {
+      var other = e.relatedTarget;
+      var home = el.closest('.kv-form');
+      if (!document.hasFocus() || (other && other.closest && other.closest('.kv-form') !== home)) return;
+      if (!other && KV.modals.length && KV.windows.get(KV.modals[KV.modals.length - 1]) !== home) return;
+      el.kvFocused = false;
+    }
+    var id = el.kvId;
+    KV.call(function () { Module._kv_focus(id, gained ? 1 : 0); });
+  },
+
+  pointer: function (windowId, e, type, controlId) {
+    if (controlId === undefined) {
+      if (e.target !== e.currentTarget) return; // a control's own event, handled there
+      controlId = -1;
+    } else {
+      e.stopPropagation();
+    }
+    var surface = e.currentTarget;
+    var button;
+    if (type === 0) {
+      button = e.button === 0 ? 1 : e.button === 1 ? 4 : e.button === 2 ? 2 : 0;
+      // A drag keeps its surface while the pointer outruns the moving window.
+      if (button === 1 && surface.tagName === 'DIV' && e.pointerId !== undefined && surface.setPointerCapture) {
+        try { surface.setPointerCapture(e.pointerId); } catch (ignored) {}
+      }
+    } else {
+      button = e.buttons & 7;
+    }
+    var shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
+    var rect = surface.getBoundingClientRect();
+    var x = (e.clientX - rect.left) * 15, y = (e.clientY - rect.top) * 15;
+    KV.call(function () { Module._kv_pointer(windowId, controlId, type, button, shift, x, y); });
+  },
+
+  lineCount: function (id) {
+    var el = KV.controls.get(id);
+    if (!el) return 1;
+    var m = KV.measureBox();
+    m.style.font = el.style.font;
+    m.style.lineHeight = el.style.lineHeight;
+    m.style.width = el.style.width;
+    KV.fillText(m, el.kvCaption || '', parseFloat(el.style.fontSize) || 12);
+    var line = parseFloat(el.style.lineHeight) || 1;
+    var lines = Math.round(m.getBoundingClientRect().height / line);
+    return Math.max(1, lines);
+  },
+
+  measureBox: function () {
+    if (!KV.measure) {
+      KV.measure = document.createElement('div');
+      KV.measure.className = 'kv-measure';
+      KV.measure.setAttribute('aria-hidden', 'true');
+      document.body.appendChild(KV.measure);
+    }
+    return KV.measure;
+  },
+
+  textWidth: function (family, pixels, bold, text) {
+    if (!KV.canvas) KV.canvas = document.createElement('canvas').getContext('2d');
+    KV.canvas.font = KV.fontString(family, pixels, bold);
+    var width = KV.canvas.measureText(text).width;
+    var runs = text.match(/ {2,}/g) || [];
+    for (var i = 0; i < runs.length; ++i) width += runs[i].length * KV.spaceRunExtra(pixels);
+    return width;
+  },
+
+  // Each tick waits for its deadline and for the frame after the previous tick, so every tick reaches
+  // the screen as a frame of its own; deadlines advance by the period, so the pace holds on average.
+  timerStart: function (id, period) {
+    var t = { period: period, deadline: performance.now() + period, handle: 0 };
+    KV.timers.set(id, t);
+    KV.arm(id, t);
+  },
+
+  arm: function (id, t) {
+    t.handle = setTimeout(function () { KV.due(id, t); }, Math.max(0, t.deadline - performance.now()));
+  },
+
+  due: function (id, t) {
+    if (KV.timers.get(id) !== t) return;
+    if (KV.tickedThisFrame) {
+      t.handle = 0;
+      requestAnimationFrame(function () { KV.due(id, t); });
+      return;
+    }
+    t.deadline += t.period;
+    var now = performance.now();
+    // After a stall, tick on from now rather than catching up in a burst.
+    if (t.deadline < now) t.deadline = now + t.period;
+    KV.arm(id, t);
+    KV.tickedThisFrame = true;
+    requestAnimationFrame(function () { KV.tickedThisFrame = false; });
+    KV.call(function () { Module._kv_timer_tick(id); });
+  },
+
+  timerStop: function (id) {
+    var t = KV.timers.get(id);
+    if (!t) return;
+    KV.timers.delete(id);
+    if (t.handle) clearTimeout(t.handle);
+  },
+
+  end: function (message, error) {
+    KV.ended = true;
+    KV.timers.forEach(function (t) { if (t.handle) clearTimeout(t.handle); });
+    KV.timers.clear();
+    var screen = KV.screen();
+    screen.textContent = '';
+    var page = document.createElement('main');
+    page.className = 'kv-ended';
+    var heading = document.createElement('h1');
+    heading.textContent = error ? 'Kelvara Calculator stopped after an error' : 'Kelvara Calculator has ended';
+    page.appendChild(heading);
+    if (message) {
+      var text = document.createElement('p');
+      text.setAttribute('role', 'alert');
+      text.textContent = message;
+      page.appendChild(text);
+    }
+    var again = document.createElement('button');
+    again.type = 'button';
+    again.textContent = 'Start again';
+    again.addEventListener('click', function () { location.reload(); });
+    page.appendChild(again);
+    screen.appendChild(page);
+    document.title = 'Kelvara Calculator';
+    if (error) console.error(message);
+    console.log('kelvara: ended');
+  }
+};
