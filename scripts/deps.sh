@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and running need on Debian 12 (--run), or that and what testing needs (the
-# default); safe to run again.
+# default), or what the web version's build and tests need (--web); safe to run again.
 set -euo pipefail
 
 build=(
@@ -18,7 +18,14 @@ packages=(
   weston libweston-10-dev libwayland-dev xwayland qt6-wayland mutter
 )
 
+# Node and npm are not among them: they come with the machine, and Debian's would conflict with another.
+web=(
+  cmake ninja-build googletest
+  emscripten chromium python3-fonttools
+)
+
 [ "${1:-}" = --run ] && packages=("${build[@]}")
+[ "${1:-}" = --web ] && packages=("${web[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,5 +36,6 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Other work on the machine may hold the package lock for a while.
+$sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+$sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"

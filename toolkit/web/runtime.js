@@ -92,6 +92,10 @@ var KV = {
     el.kvId = id;
     el.addEventListener('pointerdown', function (e) { KV.pointer(id, e, 0); });
     el.addEventListener('pointermove', function (e) { KV.pointer(id, e, 1); });
+    // A press on the window's body or its pictures and labels leaves the focus where it is.
+    el.addEventListener('mousedown', function (e) {
+      if (e.target.tagName !== 'INPUT' && e.target.tagName !== 'BUTTON') e.preventDefault();
+    });
     el.addEventListener('keydown', function (e) {
       if (e.key === 'Escape') KV.call(function () { Module._kv_escape(id); });
       if (e.key === 'Tab') KV.tab(el, e);
@@ -118,11 +122,24 @@ var KV = {
   },
 
   // While a modal window shows, the rest of the page takes no pointer, key or focus.
+  // A cover under the modal window takes the presses on the rest of the page, so they move no focus.
   updateInert: function () {
     var top = KV.modals.length ? KV.modals[KV.modals.length - 1] : -1;
     KV.windows.forEach(function (el, id) {
       el.inert = top >= 0 && id !== top;
     });
+    if (!KV.cover) {
+      KV.cover = document.createElement('div');
+      KV.cover.className = 'kv-cover';
+      KV.cover.addEventListener('pointerdown', function (e) { e.preventDefault(); });
+      KV.cover.addEventListener('mousedown', function (e) { e.preventDefault(); });
+    }
+    if (top < 0) {
+      KV.cover.remove();
+      return;
+    }
+    KV.cover.style.zIndex = String(9 + 2 * KV.modals.length);
+    KV.screen().appendChild(KV.cover);
   },
 
   windowShow: function (id, modal, firstFocus) {
@@ -134,7 +151,7 @@ var KV = {
       KV.updateInert();
     }
     el.hidden = false;
-    el.style.zIndex = String(10 + KV.modals.length);
+    el.style.zIndex = String(10 + 2 * KV.modals.length);
     if (!el.contains(document.activeElement) && firstFocus >= 0) {
       var first = KV.controls.get(firstFocus);
       if (first) first.focus({ preventScroll: true });
@@ -191,6 +208,9 @@ var KV = {
       el.addEventListener('click', function (e) {
         // The second press of a double-click clicks a button again, but nothing else.
         if (kind !== 2 && e.detail > 1 && e.detail % 2 === 0) return;
+        // A press captured for a drag still clicks where it is let go, but only over the control.
+        var r = el.getBoundingClientRect();
+        if (kind !== 2 && (e.clientX < r.left || e.clientX >= r.right || e.clientY < r.top || e.clientY >= r.bottom)) return;
         KV.call(function () { Module._kv_click(id); });
       });
     }
