@@ -52,14 +52,27 @@ class Display:
         self.env = dict(os.environ, DISPLAY=self.name)
         self.manager = None
         if window_manager:
-            self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             try:
-                wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run("xprop", "-root"), timeout=30,
-                         what="window manager")
+                self.start_window_manager()
             except BaseException:
                 self.close()
                 raise
+
+    def start_window_manager(self):
+        """Starts openbox, once more if it ends before it manages the screen; its complaints tell why."""
+        log = tempfile.TemporaryFile(mode="w+")
+        for _ in range(2):
+            self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=log, stderr=log)
+            try:
+                wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run("xprop", "-root")
+                         or self.manager.poll() is not None, timeout=30, what="window manager")
+            except AssertionError:
+                log.seek(0)
+                raise AssertionError(f"openbox did not manage the screen; it said: {log.read()[-2000:]}") from None
+            if self.manager.poll() is None:
+                return
+        log.seek(0)
+        raise AssertionError(f"openbox ended with status {self.manager.returncode}: {log.read()[-2000:]}")
 
     def run(self, *args):
         return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=20).stdout
