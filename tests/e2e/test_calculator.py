@@ -2,6 +2,7 @@
 
 import os
 import re
+import subprocess
 import time
 import unittest
 
@@ -450,6 +451,30 @@ class LongAlert(DesktopTest):
             else:
                 lines.append([y, y + 1])
         return [tuple(line) for line in lines]
+
+
+class BottomBorder(DesktopTest):
+    def test_every_frame_of_the_grow_and_the_shrink_has_its_bottom_border(self):
+        # The probe is a test tool: its own leaks, if any, are not the program's.
+        probe = subprocess.Popen([os.environ["KELVARA_BORDER_PROBE"], self.window], text=True,
+                                 env=dict(self.display.env, ASAN_OPTIONS="detect_leaks=0"),
+                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.addCleanup(lambda: probe.poll() is None and probe.kill())
+        self.assertEqual(probe.stdout.readline(), "ready\n")
+        self.fill(WORKED)
+        self.click(*CALCULATE)
+        self.wait_for_height(382)
+        wait_for(lambda: self.figures() == WORKED_FIGURES, what="the seven figures")
+        self.back_to_input()
+        report, _ = probe.communicate("", timeout=30)
+        summary = re.fullmatch(r"frames=(\d+) heights=([\d,]+) bad=(\d+)", report.splitlines()[-1])
+        self.assertTrue(summary, report)
+        heights = [int(height) for height in summary[2].split(",")]
+        # The probe saw the whole cycle: both rest heights and most of the 15 steps between them.
+        self.assertEqual((heights[0], heights[-1]), (282, 382), report)
+        self.assertGreaterEqual(len(heights), 10, report)
+        self.assertEqual(summary[3], "0", report)
+        self.assertEqual(probe.returncode, 0, report)
 
 
 if __name__ == "__main__":
