@@ -76,14 +76,9 @@ public:
     std::function<void(const PointerEvent&)> onMouseDown;
     std::function<void(const PointerEvent&)> onMouseMove;
 
-    // Entry points for the platform layer and the test driver.
+    // Read by the platform layer and the test driver.
     const ControlProps& props() const { return props_; }
     NativeControl* native() const { return native_.get(); }
-    void attach(std::unique_ptr<NativeControl> native);
-    void detach();
-    void resetToDesign() { props_ = design_; }
-    // The user typed: the platform keeps the text without drawing it again.
-    void textEditedByUser(std::string text) { props_.caption = std::move(text); }
 
 protected:
     // Kinds expose the subset of these that they have.
@@ -109,7 +104,14 @@ protected:
     void sync(ControlProp changed);
 
 private:
-    friend class NativeControl;
+    // Loading and unloading are the form's; what the user typed is the platform's to report.
+    friend class Form;
+    friend class ControlAccess;
+    void attach(std::unique_ptr<NativeControl> native);
+    void detach();
+    void resetToDesign() { props_ = design_; }
+    void textEditedByUser(std::string text) { props_.caption = std::move(text); }
+
     Form& form_;
     ControlKind kind_;
     ControlProps design_;

@@ -71,13 +71,4 @@ void post(std::function<void()> action);
 void openUrl(const std::string& address);
 } // namespace platform
 
-// Hooks of the test driver that the core consults.
-namespace testhooks {
-bool manualTimers();
-// A modal window is about to wait for its unloading: a test may act on it from inside the wait.
-void modalShown(Form& form);
-// True when a test records the address instead of opening it.
-bool captureUrl(const std::string& address);
-} // namespace testhooks
-
 } // namespace forms

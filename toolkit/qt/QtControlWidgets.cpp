@@ -1,5 +1,6 @@
 #include "toolkit/qt/QtControlWidgets.h"
 
+#include "toolkit/Hooks.h"
 #include "toolkit/qt/QtSkin.h"
 #include "toolkit/qt/QtWindow.h"
 
@@ -85,7 +86,7 @@ TextBoxWidget::TextBoxWidget(Control& control, QtWindow& window, QWidget* parent
     setFrame(true);
     setFocusPolicy(Qt::StrongFocus);
     QObject::connect(this, &QLineEdit::textChanged, [this](const QString& text) {
-        if (Control* c = this->control()) c->textEditedByUser(text.toStdString());
+        if (Control* c = this->control()) ControlAccess::textEditedByUser(*c, text.toStdString());
     });
 }
 

@@ -1,6 +1,7 @@
 #include "toolkit/win32/Win32Window.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Hooks.h"
 #include "toolkit/win32/Win32Control.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
@@ -494,7 +495,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
                 GetWindowTextW(native->hwnd(), text.data(), length + 1);
                 text.resize(static_cast<std::size_t>(length));
-                control.textEditedByUser(narrow(text));
+                ControlAccess::textEditedByUser(control, narrow(text));
             }
             return 0;
         }
