@@ -21,6 +21,12 @@ constexpr bool secondPressClicks(ControlKind kind) {
     return kind == ControlKind::PictureButton || kind == ControlKind::TextBox;
 }
 
+// Has a window of its own on the platform, drawn above all labels and images whatever the design's order.
+constexpr bool isWindowed(ControlKind kind) {
+    return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||
+           kind == ControlKind::PictureBox || kind == ControlKind::Frame;
+}
+
 // A control's properties. A control's design holds their starting values; loading its window resets the
 // control to them.
 struct ControlProps {

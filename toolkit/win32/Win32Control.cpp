@@ -21,10 +21,6 @@ constexpr const wchar_t* kLinkProp = L"Kelvara.Control";
 WNDPROC originalEdit = nullptr;
 WNDPROC originalButton = nullptr;
 
-bool isPainted(ControlKind kind) {
-    return kind != ControlKind::TextBox && kind != ControlKind::PictureButton;
-}
-
 int pressed(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:

@@ -79,8 +79,8 @@ void send(HWND surface, const win32::Win32Window& window, UINT message, int butt
     GetWindowRect(surface, &surfaceRect);
     GetWindowRect(window.hwnd(), &windowRect);
     const POINT placed = window.placedPixels();
-    POINT point{placed.x + surfaceRect.left - windowRect.left + win32::toPixels(x, window.dpi()),
-                placed.y + surfaceRect.top - windowRect.top + win32::toPixels(y, window.dpi())};
+    POINT point{placed.x + surfaceRect.left - windowRect.left + toPixels(x, window.dpi()),
+                placed.y + surfaceRect.top - windowRect.top + toPixels(y, window.dpi())};
     ScreenToClient(surface, &point);
     // The Alt key is not part of a pointer message; the handler reads it from the keyboard state.
     BYTE keyboard[256] = {};
@@ -175,8 +175,8 @@ POINTFLOAT middleOf(const Control& control) {
     RECT area{};
     GetWindowRect(nativeOf(control).hwnd(), &area);
     const UINT dpi = windowOf(control.form()).dpi();
-    return POINTFLOAT{win32::toTwips((area.right - area.left) / 2.0, dpi),
-                      win32::toTwips((area.bottom - area.top) / 2.0, dpi)};
+    return POINTFLOAT{toTwips((area.right - area.left) / 2.0, dpi),
+                      toTwips((area.bottom - area.top) / 2.0, dpi)};
 }
 
 } // namespace
