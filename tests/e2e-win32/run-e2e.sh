@@ -129,7 +129,14 @@ app=$!
 
 check "the main window opens" wait_for $'^window\t0\t.*\tKelvara - Fuel Consumtion Calculator$'
 # The X server maps the window a moment after Windows shows it.
-sleep 0.5
+mapped() {
+  for _ in $(seq 1 40); do
+    [ -n "$(xid 0)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+check "the window manager maps the main window" mapped
 
 click Button Calculate
 check "empty input opens the alert" wait_for $'^window\t1\t'
@@ -178,7 +185,7 @@ type_figures() {
   for i in 0 1 2 3; do
     read -r y x <<<"${boxes[$i]:-0 0}"
     xdotool mousemove "$x" "$y" click 1
-    sleep 0.2
+    wait_for "^focus"$'\tEdit\t'"$x"$'\t'"$y\$" || echo "e2e: the box at $x,$y did not take the focus"
     xdotool type --delay 40 "${values[$i]}"
   done
   texts=$(windows | awk -F'\t' '$1 == "control" && $2 == "Edit" && $3 == 1 { print $5, $6 }' | sort -n | awk '{ print $2 }' | paste -sd' ')
