@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace forms {
 
@@ -26,6 +27,23 @@ constexpr bool isWindowed(ControlKind kind) {
     return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||
            kind == ControlKind::PictureBox || kind == ControlKind::Frame;
 }
+
+// When a control without a click of the system's own (a label, an image) clicks: on the release of a left
+// press that began on it, if the release is on it too. The second press of a double-click starts no click.
+class ReleaseClick {
+public:
+    void pressed(int button) { armed_ = button == LeftButton; }
+    // The press or release went elsewhere, or the press was the second of a double-click.
+    void cancel() { armed_ = false; }
+    // True when this release is a click.
+    bool released(int button, bool inside) {
+        if (button != LeftButton) return false;
+        return std::exchange(armed_, false) && inside;
+    }
+
+private:
+    bool armed_ = false;
+};
 
 // A control's properties. A control's design holds their starting values; loading its window resets the
 // control to them.

@@ -1,6 +1,7 @@
 // The platform-neutral policy every platform layer draws on: pixel edges, faces, caption layout and the
 // keyboard.
 
+#include "toolkit/Control.h"
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
@@ -141,6 +142,49 @@ INSTANTIATE_TEST_SUITE_P(
                       WrapRow{"LeadingSpacesStayOnTheFirstLine", u"  ab cd", 4, {u"  ab ", u"cd"}},
                       WrapRow{"EmptyIsOneEmptyLine", u"", 10, {u""}},
                       WrapRow{"ExactlyFullFits", u"ab cd", 5, {u"ab cd"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A pointer sequence on a label: 'L'/'R' a left or right press, 'l'/'r' their release on the label, 'o' a
+// left release outside it, 'd' the second press of a double-click.
+struct ClickRow {
+    const char* name;
+    std::string_view events;
+    int clicks;
+    friend void PrintTo(const ClickRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class ReleaseClicks : public ::testing::TestWithParam<ClickRow> {};
+
+TEST_P(ReleaseClicks, OnlyALeftPressReleasedOnTheControlClicks) {
+    ReleaseClick click;
+    int clicks = 0;
+    for (char event : GetParam().events) {
+        switch (event) {
+        case 'L':
+            click.pressed(LeftButton);
+            break;
+        case 'R':
+            click.pressed(RightButton);
+            break;
+        case 'd':
+            click.cancel();
+            break;
+        default:
+            clicks += click.released(event == 'r' ? RightButton : LeftButton, event != 'o') ? 1 : 0;
+            break;
+        }
+    }
+    EXPECT_EQ(clicks, GetParam().clicks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, ReleaseClicks,
+    ::testing::Values(ClickRow{"PressRelease", "Ll", 1}, ClickRow{"ReleasedOutside", "Lo", 0},
+                      ClickRow{"RightButton", "Rr", 0}, ClickRow{"ReleaseWithoutPress", "l", 0},
+                      ClickRow{"OneClickPerPress", "Lll", 1}, ClickRow{"DoubleClickClicksOnce", "LldL", 1},
+                      ClickRow{"SecondPressOfADoubleClick", "Lldl", 1},
+                      ClickRow{"RightPressDisarms", "LRl", 0},
+                      ClickRow{"RightReleaseKeepsTheLeftPress", "Lrl", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class KeyboardForm : public Form {

@@ -46,8 +46,8 @@ public:
     // Draws a picture button, in its second state while pressed.
     void drawButton(HDC dc, const RECT& area, bool pressed) const;
 
-    // Left-button press that may end in a click on a surface.
-    bool pressedInside = false;
+    // Labels and images click on release.
+    ReleaseClick releaseClick;
 
 private:
     void applyGeometry();
