@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
-  dbus at-spi2-core python3-pyatspi openbox
+  dbus at-spi2-core python3-pyatspi openbox wmctrl
   libx11-dev libxdamage-dev desktop-file-utils appstream dpkg-dev lintian man-db
   weston libweston-10-dev libwayland-dev xwayland qt6-wayland mutter
 )

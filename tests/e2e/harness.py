@@ -29,6 +29,15 @@ def wait_for(condition, timeout=10.0, interval=0.02, what="condition"):
         time.sleep(interval)
 
 
+def holds(condition, duration, interval=0.02, what="condition"):
+    """Checks that the condition stays true for the whole duration: the proof that something does not happen."""
+    deadline = time.monotonic() + duration
+    while time.monotonic() < deadline:
+        if not condition():
+            raise AssertionError(f"{what} no longer held after {duration - (deadline - time.monotonic()):.2f} s")
+        time.sleep(interval)
+
+
 class Display:
     """An Xvfb server, optionally with a window manager."""
 
@@ -36,16 +45,34 @@ class Display:
         read, write = os.pipe()
         self.server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24", "-nolisten", "tcp"],
-            pass_fds=(write,), stderr=subprocess.DEVNULL)
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as pipe:
             self.name = ":" + pipe.readline().strip()
         self.env = dict(os.environ, DISPLAY=self.name)
         self.manager = None
         if window_manager:
-            self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run("xprop", "-root"), what="window manager")
+            try:
+                self.start_window_manager()
+            except BaseException:
+                self.close()
+                raise
+
+    def start_window_manager(self):
+        """Starts openbox, once more if it ends before it manages the screen; its complaints tell why."""
+        log = tempfile.TemporaryFile(mode="w+")
+        for _ in range(2):
+            self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=log, stderr=log)
+            try:
+                wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run("xprop", "-root")
+                         or self.manager.poll() is not None, timeout=30, what="window manager")
+            except AssertionError:
+                log.seek(0)
+                raise AssertionError(f"openbox did not manage the screen; it said: {log.read()[-2000:]}") from None
+            if self.manager.poll() is None:
+                return
+        log.seek(0)
+        raise AssertionError(f"openbox ended with status {self.manager.returncode}: {log.read()[-2000:]}")
 
     def run(self, *args):
         return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=20).stdout
@@ -125,15 +152,21 @@ class CalculatorTest(unittest.TestCase):
         self.addCleanup(self.display.close)
         self.home = tempfile.mkdtemp(prefix="kelvara-e2e-")
         self.addCleanup(shutil.rmtree, self.home, True)
+        self.errors = os.path.join(self.home, "stderr")
+        self.start()
+        self.addCleanup(self.stop)
+
+    def start(self):
+        """Starts the program (again) and waits until its main window is mapped and on the accessibility bus."""
         env = dict(self.display.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=self.home,
                    XDG_RUNTIME_DIR=self.home, PATH=self.home + ":" + os.environ.get("PATH", ""))
         env.pop("QT_QPA_PLATFORM", None)
         if self.scale:
             env["QT_SCALE_FACTOR"] = str(self.scale)
         self.started = time.monotonic()
-        self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                        start_new_session=True)
-        self.addCleanup(self.stop)
+        with open(self.errors, "a") as errors:
+            self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=errors,
+                                            start_new_session=True)
         self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^" + CAPTION + "$").split()[0]
         wait_for(lambda: self.application() is not None, what="the program on the accessibility bus")
 
@@ -144,6 +177,54 @@ class CalculatorTest(unittest.TestCase):
 
     def xdotool(self, *args):
         return self.display.run("xdotool", *args)
+
+    # The window system's view.
+
+    def visible_windows(self):
+        """The program's mapped top-level windows, main window first."""
+        found = self.xdotool("search", "--onlyvisible", "--pid", str(self.process.pid)).split()
+        return sorted(found, key=lambda window: window != self.window)
+
+    def alert_window(self):
+        """The mapped window that the window manager keeps above the main window for it, or None."""
+        owner = f"window id # {hex(int(self.window))}"
+        for window in self.visible_windows():
+            if owner in self.display.run("xprop", "-id", window, "WM_TRANSIENT_FOR"):
+                return window
+        return None
+
+    def window_name(self, window):
+        return self.xdotool("getwindowname", window).strip()
+
+    def size_hints(self, window):
+        """The minimum and maximum size in WM_NORMAL_HINTS, as ((width, height), (width, height))."""
+        hints = self.display.run("xprop", "-id", window, "WM_NORMAL_HINTS")
+        sizes = {}
+        for kind in ("minimum", "maximum"):
+            match = re.search(rf"program specified {kind} size: (\d+) by (\d+)", hints)
+            sizes[kind] = (int(match[1]), int(match[2])) if match else None
+        return sizes["minimum"], sizes["maximum"]
+
+    def window_size(self, window):
+        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", window).split())
+        return int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def minimised(self, window):
+        state = self.display.run("xprop", "-id", window, "_NET_WM_STATE", "WM_STATE")
+        return "_NET_WM_STATE_HIDDEN" in state or "Iconic" in state
+
+    def runtime_error(self):
+        """What the toolkit's path for uncaught errors reported: its line on stderr, or a message box window."""
+        with open(self.errors) as errors:
+            reported = [line for line in errors if "run-time error" in line.lower()]
+        if self.process.poll() is None:
+            reported += [f"a window named {name!r}" for name in map(self.window_name, self.visible_windows())
+                         if name != CAPTION]
+        return reported
+
+    def assert_alive(self):
+        self.assertIsNone(self.process.poll(), "the program ended")
+        self.assertEqual(self.runtime_error(), [])
 
     def geometry(self):
         values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell",
@@ -209,6 +290,20 @@ class CalculatorTest(unittest.TestCase):
     def showing(accessible):
         import pyatspi
         return accessible.getState().contains(pyatspi.STATE_SHOWING)
+
+    def accessible_alert(self):
+        """The alert as assistive technology sees it, while shown."""
+        return next((w for w in self.accessible_windows() if w.name == "Input error" and self.showing(w)), None)
+
+    @staticmethod
+    def focused(accessible):
+        import pyatspi
+        return accessible.getState().contains(pyatspi.STATE_FOCUSED)
+
+    @staticmethod
+    def extents(accessible):
+        import pyatspi
+        return accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 
     def labels(self, window):
         return [a.name for a in self.descendants(window) if a.getRoleName() == "label" and self.showing(a)]

@@ -1,10 +1,12 @@
 """End-to-end tests of the calculator as its users meet it: a real window on a real X server, real input."""
 
 import os
+import re
+import subprocess
 import time
 import unittest
 
-from harness import APP_ID, CAPTION, PROGRAM, CalculatorTest, picture, wait_for
+from harness import APP_ID, CAPTION, PROGRAM, CalculatorTest, holds, picture, wait_for
 
 # Pixel positions inside the main window, at 15 twips per pixel.
 TANK, TOP_UP, MILEAGE, PRICE = (380, 63), (380, 104), (380, 144), (380, 184)
@@ -22,6 +24,12 @@ BUTTON_FACE = (0x9A, 0x6B, 0x34)
 BUTTON_HOVER = (0x82, 0x51, 0x16)
 ERROR_BOX = (0xFF, 0x80, 0x00)
 TICK = 1 / 64
+BOXES = (TANK, TOP_UP, MILEAGE, PRICE)
+BOX_NAMES = ("Full Tank Capacity:", "Average Monthly Top-up:", "Max Mileage Attained Per Full Tank:",
+             "Fuel price per Litre:")
+WORKED = ("47.5", "4", "845", "2.88")
+WORKED_FIGURES = ["1039.3", "21.8", "3.2", "$454.78", "$92.42", "$1109.04", "5.2"]
+BEIGE = (0xEA, 0xD6, 0xC2)
 
 
 def near(colour, target, tolerance=40):
@@ -124,16 +132,31 @@ class Pointer(CalculatorTest):
         self.assertEqual(self.geometry()[:2], (left + 100, top + 50))
 
     def test_title_label_hands_the_address_to_the_desktop(self):
-        opened = os.path.join(self.home, "opened")
-        stand_in = os.path.join(self.home, "xdg-open")
-        with open(stand_in, "w") as script:
-            script.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{opened}"\n')
-        os.chmod(stand_in, 0o755)
+        opened = self.stand_in_url_handler()
         self.click(*TITLE)
         wait_for(lambda: os.path.exists(opened) and open(opened).read(), what="the URL handler called")
         time.sleep(0.3)
         with open(opened) as record:
             self.assertEqual(record.read(), "https://www.kelvara.example/\n")
+
+    def test_double_click_on_the_title_label_opens_the_site_once(self):
+        opened = self.stand_in_url_handler()
+        self.pointer_to(*TITLE)
+        self.xdotool("click", "--repeat", "2", "--delay", "60", "1")
+        wait_for(lambda: os.path.exists(opened) and open(opened).read(), what="the URL handler called")
+        # A second call would come from the second press, within milliseconds of the first.
+        time.sleep(0.5)
+        with open(opened) as record:
+            self.assertEqual(record.read(), "https://www.kelvara.example/\n")
+
+    def stand_in_url_handler(self):
+        """An xdg-open first on PATH that records the addresses it is given; returns the record's path."""
+        opened = os.path.join(self.home, "opened")
+        stand_in = os.path.join(self.home, "xdg-open")
+        with open(stand_in, "w") as script:
+            script.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{opened}"\n')
+        os.chmod(stand_in, 0o755)
+        return opened
 
     def test_close_ends_the_process_with_status_zero(self):
         self.click(*CLOSE)
@@ -211,6 +234,247 @@ class WindowManager(CalculatorTest):
                  what="restored")
         self.assertEqual(self.geometry(), before)
         wait_for(lambda: self.window_pixels(*CALCULATE_FACE) == BUTTON_FACE, what="the input panel drawn")
+
+
+class DesktopTest(CalculatorTest):
+    """The program under a window manager, as on a user's desktop."""
+
+    window_manager = True
+
+    def fill(self, texts):
+        for box, text in zip(BOXES, texts):
+            self.type_into(*box, text)
+
+    def main_accessible(self):
+        return next(w for w in self.accessible_windows() if w.name == CAPTION)
+
+    def text_box(self, index):
+        return next(a for a in self.descendants(self.main_accessible())
+                    if a.getRoleName() == "text" and a.name == BOX_NAMES[index])
+
+    def box_text(self, index):
+        return self.text_box(index).queryText().getText(0, -1)
+
+    def figures(self):
+        return [name for name in self.labels(self.main_accessible()) if re.fullmatch(r"\$?-?[0-9.]+", name)]
+
+    def wait_for_alert(self):
+        """Waits until the alert is shown, active and drawn; returns its accessible and its window."""
+        alert = wait_for(self.accessible_alert, what="the alert shown")
+        window = wait_for(self.alert_window, what="the alert's window mapped")
+        wait_for(lambda: self.xdotool("getactivewindow").strip() == window, what="the alert active")
+        return alert, window
+
+    def wait_for_alert_gone(self):
+        wait_for(lambda: self.alert_window() is None and self.accessible_alert() is None, what="the alert gone")
+
+    def wait_for_height(self, height):
+        wait_for(lambda: self.geometry()[3] == height, what=f"the window {height} pixels tall")
+
+    def back_to_input(self):
+        self.click(*BACK)
+        self.wait_for_height(282)
+        wait_for(lambda: self.extents(self.text_box(0)).x == self.geometry()[0] + TANK[0] - 20,
+                 what="the input panel back")
+
+
+WINDOW_CLOSERS = (
+    ("wmctrl -c", lambda test, window: test.display.run("wmctrl", "-i", "-c", window)),
+    ("Alt+F4", lambda test, window: test.xdotool("key", "alt+F4")),
+)
+
+
+class WindowManagerClose(DesktopTest):
+    def test_alert_closed_by_the_window_manager_is_gone_for_good(self):
+        for index, (name, close) in enumerate(WINDOW_CLOSERS):
+            with self.subTest(closer=name):
+                self.click(*CALCULATE)
+                _, window = self.wait_for_alert()
+                close(self, window)
+                self.wait_for_alert_gone()
+                # The main window takes input again: a box takes typing.
+                self.type_into(*BOXES[index], "12")
+                wait_for(lambda: self.box_text(index) == "12", what="the typed figure in its box")
+                self.assert_alive()
+        # The next failing Calculate shows the alert again, and OK still closes it.
+        self.click(*CALCULATE)
+        alert, _ = self.wait_for_alert()
+        self.assertEqual([name for name in self.labels(alert) if name != "INPUT ERROR!"],
+                         ["\r\nMileage Attained Is Required.\r\nFuel Price Is Required."])
+        self.xdotool("key", "Return")
+        self.wait_for_alert_gone()
+        self.assert_alive()
+
+    def test_main_window_closed_by_the_window_manager_ends_the_program(self):
+        for name, close in WINDOW_CLOSERS:
+            with self.subTest(closer=name):
+                if self.process.poll() is not None:
+                    self.start()
+                self.xdotool("windowactivate", "--sync", self.window)
+                close(self, self.window)
+                self.assertEqual(self.process.wait(10), 0)
+                self.assertEqual(self.runtime_error(), [])
+
+
+class FixedSize(DesktopTest):
+    def resize_attempts(self, window, size):
+        """Every way a user resizes a window through the window manager; none may change its size."""
+        left, top, width, height = (int(value) for value in re.findall(
+            r"(?:X|Y|WIDTH|HEIGHT)=(\d+)", self.xdotool("getwindowgeometry", "--shell", window)))
+        attempts = (
+            ("maximise", lambda: self.display.run("wmctrl", "-i", "-r", window, "-b",
+                                                  "add,maximized_vert,maximized_horz")),
+            ("windowsize", lambda: self.xdotool("windowsize", window, "800", "600")),
+            ("Alt+right-drag", lambda: self.xdotool(
+                "mousemove", str(left + width - 4), str(top + height - 4), "keydown", "alt", "mousedown", "3",
+                "mousemove_relative", "40", "30", "mousemove_relative", "60", "50", "mouseup", "3", "keyup",
+                "alt")),
+        )
+        for name, attempt in attempts:
+            with self.subTest(attempt=name, size=size):
+                attempt()
+                # Nothing to wait for: the window manager answers at once, or never.
+                holds(lambda: self.window_size(window) == size, 0.4, what=f"{size} after {name}")
+
+    def test_neither_window_can_be_resized(self):
+        self.assertEqual(self.size_hints(self.window), ((514, 282), (514, 282)))
+        self.resize_attempts(self.window, (514, 282))
+        self.click(*CALCULATE)
+        _, alert = self.wait_for_alert()
+        self.assertEqual(self.size_hints(alert), ((330, 186), (330, 186)))
+        self.resize_attempts(alert, (330, 186))
+        self.xdotool("key", "Return")
+        self.wait_for_alert_gone()
+        self.assert_alive()
+
+    def test_size_hints_follow_the_grow_and_the_shrink(self):
+        self.fill(WORKED)
+        self.click(*CALCULATE)
+        self.wait_for_height(382)
+        wait_for(lambda: self.size_hints(self.window) == ((514, 382), (514, 382)), what="hints of 514 x 382")
+        self.resize_attempts(self.window, (514, 382))
+        self.click(*BACK)
+        self.wait_for_height(282)
+        wait_for(lambda: self.size_hints(self.window) == ((514, 282), (514, 282)), what="hints of 514 x 282")
+        self.assert_alive()
+
+
+class MinimiseDuringAnimation(DesktopTest):
+    def growing(self):
+        return 282 < self.geometry()[3] < 382
+
+    def test_minimised_window_stays_minimised_and_restores_with_the_results(self):
+        moments = (
+            # Right after the click the input panel is sliding out.
+            ("slide-out", lambda: self.geometry()[3] == 282, "wmctrl -a",
+             lambda: self.display.run("wmctrl", "-i", "-a", self.window)),
+            ("grow", self.growing, "windowactivate", lambda: self.xdotool("windowactivate", self.window)),
+        )
+        self.fill(WORKED)
+        for moment, reached, restorer, restore in moments:
+            with self.subTest(moment=moment, restore=restorer):
+                self.minimise_during(reached)
+                holds(lambda: self.minimised(self.window), 1.0, what="minimised")
+                restore()
+                # The animation ran on: the restored window is at its end at once, with no step of the grow.
+                heights = set()
+                wait_for(lambda: heights.add(self.geometry()[3]) or 382 in heights, interval=0.002,
+                         what="the window 382 pixels tall")
+                self.assertLessEqual(heights, {282, 382}, "heights after the restore")
+                wait_for(lambda: not self.minimised(self.window), what="restored")
+                wait_for(lambda: self.figures() == WORKED_FIGURES, what="the seven figures")
+                self.assertEqual(self.geometry()[2:], (514, 382))
+                self.back_to_input()
+                self.assertEqual(self.box_text(0), WORKED[0])
+                self.assert_alive()
+
+    def minimise_during(self, moment):
+        """Clicks Calculate and minimises the window at the moment; a busy machine may miss a moment that
+        lasts a quarter second, so the cycle is tried again then."""
+        for _ in range(3):
+            self.click(*CALCULATE)
+            wait_for(lambda: moment() or self.geometry()[3] == 382, timeout=5, interval=0.002, what="the moment")
+            self.xdotool("windowminimize", self.window)
+            if moment():
+                wait_for(lambda: self.minimised(self.window), what="minimised")
+                return
+            wait_for(lambda: self.minimised(self.window), what="minimised")
+            self.xdotool("windowactivate", self.window)
+            wait_for(lambda: not self.minimised(self.window), what="restored")
+            self.wait_for_height(382)
+            self.back_to_input()
+        self.fail("never minimised at the moment")
+
+
+def dark(colour):
+    return sum(colour) < 3 * 96
+
+
+class LongAlert(DesktopTest):
+    FIELDS = ("Tank Capacity", "Monthly Top-up", "Mileage Attained", "Fuel Price")
+
+    def test_four_wrapped_messages_are_readable_in_full(self):
+        self.fill(("abc",) * 4)
+        self.click(*CALCULATE)
+        alert, window = self.wait_for_alert()
+        text = "".join(f"\r\nPlease Enter Numbers Only For {field}." for field in self.FIELDS)
+        self.assertEqual([name for name in self.labels(alert) if name != "INPUT ERROR!"], [text])
+        label = next(a for a in self.descendants(alert) if a.getRoleName() == "label" and a.name == text)
+        ok = next(a for a in self.descendants(alert) if a.getRoleName() == "push button")
+        area, button = self.extents(label), self.extents(ok)
+        bottom = area.y + area.height
+        self.assertLessEqual(bottom, button.y, "the message label ends above OK")
+        # The text lines on screen: runs of rows with dark text pixels in the label's area.
+        lines = wait_for(lambda: self.text_lines(self.screen(), area.x, area.x + area.width, area.y, bottom),
+                         what="the messages drawn")
+        width, height = self.window_size(window)
+        self.save_screenshot("alert-wrapped.png", (self.extents(alert).x, self.extents(alert).y, width, height))
+        # Each message is wider than the label, so it takes two lines at least.
+        self.assertGreaterEqual(len(lines), 2 * len(self.FIELDS), f"text lines {lines}")
+        pitches = {b[0] - a[0] for a, b in zip(lines, lines[1:])}
+        self.assertEqual(len(pitches), 1, f"evenly spaced lines {lines}")
+        self.assertLess(lines[-1][1], bottom, "the last line is not cut at the label's bottom edge")
+        # The design's four-line height and a step of 250 twips for each line beyond four, at 15 a pixel.
+        self.assertEqual((width, height), (330, round((2790 + 250 * (len(lines) - 4)) / 15)))
+        self.assertGreater(height, 186)
+        self.xdotool("key", "Return")
+        self.wait_for_alert_gone()
+        self.assert_alive()
+
+    @staticmethod
+    def text_lines(screen, x0, x1, y0, y1):
+        rows = [y for y in range(y0, y1) if any(dark(screen.at(x, y)) for x in range(x0, x1))]
+        lines = []
+        for y in rows:
+            if lines and y == lines[-1][1]:
+                lines[-1][1] = y + 1
+            else:
+                lines.append([y, y + 1])
+        return [tuple(line) for line in lines]
+
+
+class BottomBorder(DesktopTest):
+    def test_every_frame_of_the_grow_and_the_shrink_has_its_bottom_border(self):
+        # The probe is a test tool: its own leaks, if any, are not the program's.
+        probe = subprocess.Popen([os.environ["KELVARA_BORDER_PROBE"], self.window], text=True,
+                                 env=dict(self.display.env, ASAN_OPTIONS="detect_leaks=0"),
+                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.addCleanup(lambda: probe.poll() is None and probe.kill())
+        self.assertEqual(probe.stdout.readline(), "ready\n")
+        self.fill(WORKED)
+        self.click(*CALCULATE)
+        self.wait_for_height(382)
+        wait_for(lambda: self.figures() == WORKED_FIGURES, what="the seven figures")
+        self.back_to_input()
+        report, _ = probe.communicate("", timeout=30)
+        summary = re.fullmatch(r"frames=(\d+) heights=([\d,]+) bad=(\d+)", report.splitlines()[-1])
+        self.assertTrue(summary, report)
+        heights = [int(height) for height in summary[2].split(",")]
+        # The probe saw the whole cycle: both rest heights and most of the 15 steps between them.
+        self.assertEqual((heights[0], heights[-1]), (282, 382), report)
+        self.assertGreaterEqual(len(heights), 10, report)
+        self.assertEqual(summary[3], "0", report)
+        self.assertEqual(probe.returncode, 0, report)
 
 
 if __name__ == "__main__":
