@@ -87,7 +87,7 @@ void QtControl::update(ControlProp changed) {
 
 void QtControl::applyGeometry() {
     const ControlProps& p = control_.props();
-    widget_->setGeometry(toPixelRect(p.left, p.top, p.width, p.height));
+    widget_->setGeometry(toQRect(toPixelRect(p.left, p.top, p.width, p.height)));
 }
 
 void QtControl::applyCaption() {
@@ -136,7 +136,8 @@ int QtControl::captionLineCount() const {
 }
 
 Twips QtControl::textWidth(const std::string& text) const {
-    return static_cast<Twips>(singleLineWidth(displayText(text), font(control_.props().font)) * kTwipsPerPixel);
+    return static_cast<Twips>(singleLineWidth(displayText(text), font(control_.props().font)) *
+                              kTwipsPerPixel);
 }
 
 } // namespace forms::qt

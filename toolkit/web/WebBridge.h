@@ -1,12 +1,12 @@
 #pragma once
 
-// The page side of the web layer (toolkit/web/runtime.js), called from C++. Positions and sizes are twips;
-// colours are 0x00BBGGRR; ids are the layer's own handles of windows, controls and timers.
+// The page side of the web layer (toolkit/web/runtime.js), called from C++. Positions and sizes are CSS
+// pixels; colours are 0x00BBGGRR; ids are the layer's own handles of windows, controls and timers.
 
 extern "C" {
 void kv_window_create(int id, const char* name, int back, const char* accessibleName);
 void kv_window_destroy(int id);
-void kv_window_geometry(int id, float left, float top, float width, float height);
+void kv_window_geometry(int id, int x, int y, int width, int height);
 void kv_window_caption(int id, const char* title);
 void kv_window_show(int id, int modal, int firstFocus);
 int kv_window_minimised(int id);
@@ -15,17 +15,18 @@ double kv_screen_width();
 double kv_screen_height();
 void kv_control_create(int id, int window, int kind, const char* name, const char* accessibleName, int tabIndex);
 void kv_control_destroy(int id);
-void kv_control_geometry(int id, float left, float top, float width, float height);
+void kv_control_geometry(int id, int x, int y, int width, int height);
 void kv_control_visible(int id, int visible);
-void kv_control_caption(int id, const char* text);
+// A label's lines as laid out, joined by line breaks; its space runs widened by so many pixels a space.
+void kv_control_caption(int id, const char* text, double widening);
 void kv_control_font(int id, const char* family, float pixels, int bold);
 void kv_control_colors(int id, int fore, int back);
 void kv_control_pictures(int id, const char* picture, const char* down, int stretch);
 void kv_control_pointer(int id, int hand);
 void kv_control_focus(int id);
 int kv_control_has_focus(int id);
-int kv_control_line_count(int id);
-double kv_text_width(const char* family, float pixels, int bold, const char* text);
+// Advances in pixels, one per byte of the UTF-8 text (zero after a character's first); returns how many.
+int kv_advances(const char* family, float pixels, int bold, const char* text, double* out, int capacity);
 void kv_timer_start(int id, double periodMs);
 void kv_timer_stop(int id);
 void kv_post();

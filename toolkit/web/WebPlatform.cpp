@@ -1,11 +1,14 @@
 // The web platform layer: forms and controls are elements of the page (toolkit/web/runtime.js); this side
 // keeps the handles and turns the page's events into the toolkit's.
 
-#include "toolkit/Application.h"
-#include "toolkit/Native.h"
-#include "toolkit/TestDriver.h"
-#include "toolkit/web/WebBridge.h"
 #include "toolkit/web/WebPlatform.h"
+
+#include "toolkit/Application.h"
+#include "toolkit/Hooks.h"
+#include "toolkit/Keyboard.h"
+#include "toolkit/Metrics.h"
+#include "toolkit/TextLayout.h"
+#include "toolkit/web/WebBridge.h"
 
 #include <emscripten.h>
 
@@ -15,6 +18,8 @@
 #include <cstdlib>
 #include <deque>
 #include <iostream>
+#include <span>
+#include <string_view>
 
 namespace forms::web {
 
@@ -56,20 +61,19 @@ std::deque<std::function<void()>>& posted() {
     static std::deque<std::function<void()>> queue;
     return queue;
 }
-std::function<void(const std::string&)>& fatalErrorBoxHandler() {
-    static std::function<void(const std::string&)> handler;
-    return handler;
+std::string& fatalErrorMessage() {
+    static std::string message;
+    return message;
 }
 
-// The design's classic faces drawn by the embedded substitutes, at 96 dpi. Copied policy: the desktop
-// layers substitute the same faces at the same sizes.
-struct PageFont {
-    const char* family;
-    float pixels;
-};
-PageFont pageFont(const Font& font) {
-    const char* family = font.name == "Georgia" ? "Kelvara Serif" : "Kelvara Sans";
-    return {family, static_cast<float>(std::lround(font.points * 96.0 / 72.0))};
+// Each byte's advance in the face the page draws the font with, space runs widened.
+std::vector<double> advances(const Font& font, std::string_view text) {
+    std::vector<double> result(text.size());
+    const std::string copy(text);
+    kv_advances(drawnFamily(font).c_str(), static_cast<float>(fontPixels(font)), font.bold ? 1 : 0, copy.c_str(),
+                result.data(), static_cast<int>(result.size()));
+    text::widenSpaceRuns(text, std::span<double>(result), fontPixels(font));
+    return result;
 }
 
 class WebTimer : public NativeTimer {
@@ -108,20 +112,25 @@ WebControl::~WebControl() {
 void WebControl::update(ControlProp changed) {
     const ControlProps& p = control_.props();
     switch (changed) {
-    case ControlProp::Geometry:
-        kv_control_geometry(id_, p.left, p.top, p.width, p.height);
-        break;
-    case ControlProp::Visible:
-        kv_control_visible(id_, p.visible ? 1 : 0);
-        break;
-    case ControlProp::Caption:
-        kv_control_caption(id_, p.caption.c_str());
-        break;
-    case ControlProp::Font: {
-        const PageFont font = pageFont(p.font);
-        kv_control_font(id_, font.family, font.pixels, p.font.bold ? 1 : 0);
+    case ControlProp::Geometry: {
+        const PixelRect r = toPixelRect(p.left, p.top, p.width, p.height);
+        kv_control_geometry(id_, r.x, r.y, r.width, r.height);
+        if (r.width != laidOutWidth_) layOut();
         break;
     }
+    case ControlProp::Visible:
+        kv_control_visible(id_, p.visible ? 1 : 0);
+        if (!p.visible && hasFocus())
+            if (Control* next = focusAfterHiding(control_.form(), control_)) next->setFocus();
+        break;
+    case ControlProp::Caption:
+        layOut();
+        break;
+    case ControlProp::Font:
+        kv_control_font(id_, drawnFamily(p.font).c_str(), static_cast<float>(fontPixels(p.font)),
+                        p.font.bold ? 1 : 0);
+        layOut();
+        break;
     case ControlProp::ForeColor:
     case ControlProp::BackColor:
         kv_control_colors(id_, static_cast<int>(p.foreColor), static_cast<int>(p.backColor));
@@ -135,6 +144,26 @@ void WebControl::update(ControlProp changed) {
     }
 }
 
+// A label shows its caption broken and wrapped as the toolkit lays it out; a text box shows its text.
+void WebControl::layOut() {
+    const ControlProps& p = control_.props();
+    if (control_.kind() != ControlKind::Label) {
+        kv_control_caption(id_, p.caption.c_str(), 0);
+        return;
+    }
+    laidOutWidth_ = toPixelRect(p.left, p.top, p.width, p.height).width;
+    std::string shown;
+    lineCount_ = 0;
+    for (const std::string& paragraph : text::paragraphs(std::string_view(p.caption))) {
+        const std::vector<double> widths = advances(p.font, paragraph);
+        for (const text::Range& line : text::wrap(std::string_view(paragraph), widths, laidOutWidth_)) {
+            if (lineCount_++ > 0) shown += '\n';
+            shown.append(paragraph, line.start, line.length);
+        }
+    }
+    kv_control_caption(id_, shown.c_str(), text::spaceRunWidening(fontPixels(p.font)));
+}
+
 void WebControl::setFocus() {
     kv_control_focus(id_);
 }
@@ -144,14 +173,32 @@ bool WebControl::hasFocus() const {
 }
 
 int WebControl::captionLineCount() const {
-    return control_.kind() == ControlKind::Label ? kv_control_line_count(id_) : 1;
+    return control_.kind() == ControlKind::Label ? lineCount_ : 1;
 }
 
 Twips WebControl::textWidth(const std::string& text) const {
-    const PageFont font = pageFont(control_.props().font);
-    return static_cast<Twips>(kv_text_width(font.family, font.pixels, control_.props().font.bold ? 1 : 0,
-                                            text.c_str()) *
-                              kTwipsPerPixel);
+    double width = 0;
+    for (double advance : advances(control_.props().font, text))
+        width += advance;
+    return toTwips(width);
+}
+
+// Labels and pictures click on the release of a press on them; buttons click as the browser says.
+void WebControl::pointer(int type, const PointerEvent& event, bool inside, bool secondPress) {
+    auto& handler = type == 1 ? control_.onMouseMove : control_.onMouseDown;
+    const bool ownClick = control_.kind() == ControlKind::PictureButton || control_.kind() == ControlKind::TextBox;
+    if (type == 0) {
+        if (secondPress && !secondPressClicks(control_.kind())) {
+            releaseClick_.cancel();
+            return;
+        }
+        releaseClick_.pressed(event.button);
+    }
+    if (type == 2) {
+        if (!ownClick && releaseClick_.released(event.button, inside) && control_.onClick) deliver(control_.onClick);
+        return;
+    }
+    if (handler) deliver([&] { handler(event); });
 }
 
 WebControl* WebControl::find(int id) {
@@ -177,11 +224,8 @@ std::unique_ptr<NativeControl> WebWindow::createControl(Control& control) {
 }
 
 void WebWindow::controlsCreated() {
-    const Control* first = nullptr;
-    for (const Control* control : form_.controls())
-        if (control->props().tabIndex >= 0 && (!first || control->props().tabIndex < first->props().tabIndex))
-            first = control;
-    firstFocus_ = first ? static_cast<WebControl*>(first->native())->id() : -1;
+    const std::vector<Control*> order = tabOrder(form_, false);
+    firstFocus_ = order.empty() ? -1 : static_cast<WebControl*>(order.front()->native())->id();
 }
 
 void WebWindow::updateSize() {
@@ -194,7 +238,7 @@ void WebWindow::updateCaption() {
 
 void WebWindow::place() {
     const FormProps& p = form_.props();
-    kv_window_geometry(id_, form_.left(), form_.top(), p.width, p.height);
+    kv_window_geometry(id_, toPixels(form_.left()), toPixels(form_.top()), toPixels(p.width), toPixels(p.height));
 }
 
 void WebWindow::show(Form*, bool modal) {
@@ -220,6 +264,10 @@ void WebWindow::presentFrame() {}
 
 WebWindow* WebWindow::find(int id) {
     return windows().find(id);
+}
+
+const std::string& fatalErrorText() {
+    return fatalErrorMessage();
 }
 
 void drainPosted() {
@@ -279,8 +327,9 @@ void platform::exitProcess(int status) {
 void platform::fatalError(const std::string& message) {
     const std::string text = "Run-time error:\n\n" + message;
     std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
-    if (auto handler = web::fatalErrorBoxHandler()) handler(text);
+    web::fatalErrorMessage() = text;
     kv_end(text.c_str(), 1);
+    if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
     std::fflush(nullptr);
     std::_Exit(1);
 }
@@ -294,10 +343,6 @@ void platform::openUrl(const std::string& address) {
     kv_open_url(address.c_str());
 }
 
-void testing::setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
-    web::fatalErrorBoxHandler() = std::move(handler);
-}
-
 } // namespace forms
 
 using forms::deliver;
@@ -307,18 +352,14 @@ using forms::web::WebWindow;
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void kv_pointer(int windowId, int controlId, int type, int button, int shift, double x,
-                                     double y) {
+                                     double y, int inside, int secondPress) {
     const forms::PointerEvent event{button, shift, static_cast<float>(x), static_cast<float>(y)};
     if (controlId >= 0) {
-        WebControl* native = WebControl::find(controlId);
-        if (!native) return;
-        forms::Control& control = native->control();
-        auto& handler = type == 0 ? control.onMouseDown : control.onMouseMove;
-        if (handler) deliver([&] { handler(event); });
+        if (WebControl* native = WebControl::find(controlId)) native->pointer(type, event, inside, secondPress);
         return;
     }
     WebWindow* window = WebWindow::find(windowId);
-    if (!window) return;
+    if (!window || type == 2) return;
     forms::Form& form = window->form();
     auto& handler = type == 0 ? form.onMouseDown : form.onMouseMove;
     if (handler) deliver([&] { handler(event); });
@@ -337,19 +378,19 @@ EMSCRIPTEN_KEEPALIVE void kv_focus(int controlId, int gained) {
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_text(int controlId, const char* text) {
-    if (WebControl* native = WebControl::find(controlId)) native->control().textEditedByUser(text);
+    if (WebControl* native = WebControl::find(controlId)) forms::ControlAccess::textEditedByUser(native->control(), text);
 }
 
-// Escape answers the window's cancel control. Copied policy: the desktop layers answer it the same way.
 EMSCRIPTEN_KEEPALIVE void kv_escape(int windowId) {
+    if (WebWindow* window = WebWindow::find(windowId)) deliver([window] { forms::answerEscape(window->form()); });
+}
+
+// Tab goes round the window's own controls, never on to the rest of the page.
+EMSCRIPTEN_KEEPALIVE void kv_tab(int windowId, int back) {
     WebWindow* window = WebWindow::find(windowId);
     if (!window) return;
-    for (forms::Control* control : window->form().controls()) {
-        if (control->props().cancel && control->props().visible && control->onClick) {
-            deliver(control->onClick);
-            return;
-        }
-    }
+    forms::Form& form = window->form();
+    if (forms::Control* next = forms::nextInTabOrder(form, form.activeControl(), back != 0)) next->setFocus();
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_timer_tick(int timerId) {

@@ -18,10 +18,17 @@ public:
     int id() const { return id_; }
     Control& control() const { return control_; }
     static WebControl* find(int id);
+    // A press (0), move (1) or release (2) on the control; a release's press may have been elsewhere.
+    void pointer(int type, const PointerEvent& event, bool inside, bool secondPress);
 
 private:
+    void layOut();
+
     Control& control_;
     int id_;
+    int laidOutWidth_ = -1;
+    int lineCount_ = 1;
+    ReleaseClick releaseClick_;
 };
 
 // A form as an absolutely placed element of the page, which stands for the screen.
@@ -52,5 +59,7 @@ private:
 
 // Runs what was posted, in order; the page runs it after the current event, tests when they ask.
 void drainPosted();
+// The text of the latest uncaught-error message.
+const std::string& fatalErrorText();
 
 } // namespace forms::web

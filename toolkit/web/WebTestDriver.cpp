@@ -5,13 +5,15 @@
 #include "toolkit/TestDriver.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Hooks.h"
 #include "toolkit/web/WebPlatform.h"
 
 #include <cmath>
 #include <cstdlib>
 
 extern "C" {
-void kvt_pointer(int control, int window, const char* type, int button, int buttons, int shift, double x, double y);
+void kvt_pointer(int control, int window, const char* type, int button, int buttons, int shift, double x, double y,
+                 int detail);
 void kvt_focus(int control);
 int kvt_focusable(int control);
 void kvt_key(const char* keyName);
@@ -45,9 +47,10 @@ std::string takeString(char* text) {
     return result;
 }
 
-// The last press of the left button, for the click its release makes.
+// The last press of the left button, for the click its release makes, and the press count the browser
+// gives it (2 for the second press of a double-click).
 int pressedControl = -1;
-int pressCount = 0;
+int pressDetail = 1;
 
 void middle(const Control& control, float& x, float& y) {
     x = std::floor(control.width() / kTwipsPerPixel / 2) * kTwipsPerPixel;
@@ -63,35 +66,34 @@ void processEvents() {
 void pointerDown(Control& control, int button, int shift, float x, float y) {
     const int id = controlId(control);
     if (button == LeftButton) {
-        pressCount = pressedControl == id ? pressCount + 1 : 1;
         pressedControl = id;
     }
-    kvt_pointer(id, -1, "pointerdown", button, button, shift, x, y);
+    kvt_pointer(id, -1, "pointerdown", button, button, shift, x, y, pressDetail);
     processEvents();
 }
 
 void pointerMove(Control& control, int button, int shift, float x, float y) {
-    kvt_pointer(controlId(control), -1, "pointermove", 0, button, shift, x, y);
+    kvt_pointer(controlId(control), -1, "pointermove", 0, button, shift, x, y, 0);
     processEvents();
 }
 
 void pointerUp(Control& control, int button, int shift, float x, float y) {
     const int id = controlId(control);
-    kvt_pointer(id, -1, "pointerup", button, 0, shift, x, y);
+    kvt_pointer(id, -1, "pointerup", button, 0, shift, x, y, pressDetail);
     const bool inside = x >= 0 && y >= 0 && x < control.width() && y < control.height();
     if (button == LeftButton && pressedControl == id && inside && control.native())
-        kvt_pointer(id, -1, "click", button, pressCount, shift, x, y);
+        kvt_pointer(id, -1, "click", button, 0, shift, x, y, pressDetail);
     processEvents();
 }
 
 void pointerDown(Form& form, int button, int shift, float x, float y) {
     pressedControl = -1;
-    kvt_pointer(-1, windowId(form), "pointerdown", button, button, shift, x, y);
+    kvt_pointer(-1, windowId(form), "pointerdown", button, button, shift, x, y, 1);
     processEvents();
 }
 
 void pointerMove(Form& form, int button, int shift, float x, float y) {
-    kvt_pointer(-1, windowId(form), "pointermove", 0, button, shift, x, y);
+    kvt_pointer(-1, windowId(form), "pointermove", 0, button, shift, x, y, 0);
     processEvents();
 }
 
@@ -111,9 +113,11 @@ void doubleClick(Control& control) {
     pressedControl = -1;
     pointerDown(control, LeftButton, 0, x, y);
     pointerUp(control, LeftButton, 0, x, y);
+    pressDetail = 2;
     pointerDown(control, LeftButton, 0, x, y);
     pointerUp(control, LeftButton, 0, x, y);
-    if (control.native()) kvt_pointer(controlId(control), -1, "dblclick", LeftButton, 2, 0, x, y);
+    pressDetail = 1;
+    if (control.native()) kvt_pointer(controlId(control), -1, "dblclick", LeftButton, 0, 0, x, y, 2);
     processEvents();
 }
 
@@ -179,6 +183,15 @@ std::string accessibleName(const Control& control) {
 
 std::string windowTitle(const Form& form) {
     return takeString(kvt_title(windowId(form)));
+}
+
+// The page shows the message in place of the windows; the handler reads it there, and the program ends.
+void setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
+    if (!handler) {
+        hooks().fatalErrorBoxShowing = nullptr;
+        return;
+    }
+    hooks().fatalErrorBoxShowing = [handler] { handler(web::fatalErrorText()); };
 }
 
 } // namespace forms::testing

@@ -4,9 +4,9 @@ mergeInto(LibraryManager.library, {
     KV.windowCreate(id, UTF8ToString(name), back, UTF8ToString(accessibleName));
   },
   kv_window_destroy: function (id) { KV.windowDestroy(id); },
-  kv_window_geometry: function (id, left, top, width, height) {
+  kv_window_geometry: function (id, x, y, width, height) {
     var el = KV.windows.get(id);
-    if (el) KV.place(el, left, top, width, height);
+    if (el) KV.place(el, x, y, width, height);
   },
   kv_window_caption: function (id, title) {
     var text = UTF8ToString(title);
@@ -29,26 +29,24 @@ mergeInto(LibraryManager.library, {
     KV.controlCreate(id, windowId, kind, UTF8ToString(name), UTF8ToString(accessibleName), tabIndex);
   },
   kv_control_destroy: function (id) { KV.controls.delete(id); },
-  kv_control_geometry: function (id, left, top, width, height) {
-    KV.place(KV.controls.get(id), left, top, width, height);
+  kv_control_geometry: function (id, x, y, width, height) {
+    KV.place(KV.controls.get(id), x, y, width, height);
   },
   kv_control_visible: function (id, visible) { KV.controls.get(id).hidden = !visible; },
-  kv_control_caption: function (id, text) {
+  kv_control_caption: function (id, text, widening) {
     var el = KV.controls.get(id);
     var caption = UTF8ToString(text);
-    el.kvCaption = caption;
     if (el.tagName === 'INPUT') {
       if (el.value !== caption) el.value = caption;
     } else if (el.tagName === 'DIV') {
-      KV.fillText(el, caption, parseFloat(el.style.fontSize) || 12);
+      KV.fillText(el, caption, widening);
     }
   },
   kv_control_font: function (id, family, pixels, bold) {
     var el = KV.controls.get(id);
-    el.style.font = KV.fontString(UTF8ToString(family), pixels, bold);
-    // The face's own line spacing, as the desktop lays lines out.
-    el.style.lineHeight = Math.round(pixels * 1.15) + 'px';
-    if (el.tagName === 'DIV' && el.kvCaption !== undefined) KV.fillText(el, el.kvCaption, pixels);
+    var font = KV.fontString(UTF8ToString(family), pixels, bold);
+    el.style.font = font;
+    el.style.lineHeight = KV.lineHeight(font) + 'px';
   },
   kv_control_colors: function (id, fore, back) {
     var el = KV.controls.get(id);
@@ -73,9 +71,11 @@ mergeInto(LibraryManager.library, {
     var el = KV.controls.get(id);
     return el && el.kvFocused ? 1 : 0;
   },
-  kv_control_line_count: function (id) { return KV.lineCount(id); },
-  kv_text_width: function (family, pixels, bold, text) {
-    return KV.textWidth(UTF8ToString(family), pixels, bold, UTF8ToString(text));
+  kv_advances: function (family, pixels, bold, text, out, capacity) {
+    var values = [];
+    var n = KV.advances(KV.fontString(UTF8ToString(family), pixels, bold), UTF8ToString(text), values);
+    for (var i = 0; i < n && i < capacity; ++i) HEAPF64[(out >> 3) + i] = values[i];
+    return n;
   },
   kv_timer_start: function (id, period) { KV.timerStart(id, period); },
   kv_timer_stop: function (id) { KV.timerStop(id); },

@@ -9,7 +9,6 @@ var KV = {
   modals: [],
   ended: false,
   tickedThisFrame: false,
-  measure: null,
 
   screen: function () {
     return document.getElementById('kv-screen');
@@ -31,18 +30,11 @@ var KV = {
     }
   },
 
-  px: function (twips) {
-    return Math.round(twips / 15);
-  },
-
-  // Edges rounded, not sizes, so that abutting elements never leave a gap (copied policy: the desktop
-  // layers round the same way).
-  place: function (el, left, top, width, height) {
-    var x = KV.px(left), y = KV.px(top);
+  place: function (el, x, y, width, height) {
     el.style.left = x + 'px';
     el.style.top = y + 'px';
-    el.style.width = Math.max(0, KV.px(left + width) - x) + 'px';
-    el.style.height = Math.max(0, KV.px(top + height) - y) + 'px';
+    el.style.width = width + 'px';
+    el.style.height = height + 'px';
   },
 
   css: function (color) {
@@ -58,25 +50,55 @@ var KV = {
     return (bold ? '700 ' : '400 ') + pixels + 'px "' + family + '"';
   },
 
-  // Runs of spaces are as wide as in the design's face, whose spaces are wider than the substitute's.
-  spaceRunExtra: function (pixels) {
-    return 0.1 * pixels;
-  },
-
-  fillText: function (el, text, pixels) {
+  // The lines as the toolkit laid them out; the spaces of runs widened by the amount it says.
+  fillText: function (el, text, widening) {
     el.textContent = '';
-    var parts = text.replace(/\r\n/g, '\n').split(/( {2,})/);
+    var parts = text.split(/( {2,})/);
     for (var i = 0; i < parts.length; ++i) {
       if (!parts[i]) continue;
       if (i % 2 === 1) {
         var run = document.createElement('span');
-        run.style.letterSpacing = KV.spaceRunExtra(pixels) + 'px';
+        run.style.letterSpacing = widening + 'px';
         run.textContent = parts[i];
         el.appendChild(run);
       } else {
         el.appendChild(document.createTextNode(parts[i]));
       }
     }
+  },
+
+  // Each character's advance in the face, one number per byte of its UTF-8 form (zero after the first),
+  // so the toolkit lays out the text it holds.
+  advances: function (font, text, out) {
+    if (!KV.canvas) KV.canvas = document.createElement('canvas').getContext('2d');
+    if (!KV.widths) KV.widths = new Map();
+    var widths = KV.widths.get(font);
+    if (!widths) {
+      widths = new Map();
+      KV.widths.set(font, widths);
+    }
+    KV.canvas.font = font;
+    var n = 0;
+    for (var ch of text) {
+      var w = widths.get(ch);
+      if (w === undefined) {
+        w = KV.canvas.measureText(ch).width;
+        widths.set(ch, w);
+      }
+      out[n++] = w;
+      var code = ch.codePointAt(0);
+      var extra = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+      for (var k = 0; k < extra; ++k) out[n++] = 0;
+    }
+    return n;
+  },
+
+  // Lines are as tall as the face's ascent and descent, without its line gap, as the desktop lays them.
+  lineHeight: function (font) {
+    if (!KV.canvas) KV.canvas = document.createElement('canvas').getContext('2d');
+    KV.canvas.font = font;
+    var m = KV.canvas.measureText('Hg');
+    return Math.round(m.fontBoundingBoxAscent) + Math.round(m.fontBoundingBoxDescent);
   },
 
   windowCreate: function (id, name, back, accessibleName) {
@@ -90,15 +112,19 @@ var KV = {
       el.setAttribute('aria-label', accessibleName);
     }
     el.kvId = id;
-    el.addEventListener('pointerdown', function (e) { KV.pointer(id, e, 0); });
-    el.addEventListener('pointermove', function (e) { KV.pointer(id, e, 1); });
-    // A press on the window's body or its pictures and labels leaves the focus where it is.
+    el.addEventListener('pointerdown', KV.capture);
     el.addEventListener('mousedown', function (e) {
+      // A press on the window's body or its pictures and labels leaves the focus where it is.
       if (e.target.tagName !== 'INPUT' && e.target.tagName !== 'BUTTON') e.preventDefault();
+      KV.pointer(id, e, 0);
     });
+    el.addEventListener('pointermove', function (e) { KV.pointer(id, e, 1); });
     el.addEventListener('keydown', function (e) {
       if (e.key === 'Escape') KV.call(function () { Module._kv_escape(id); });
-      if (e.key === 'Tab') KV.tab(el, e);
+      if (e.key === 'Tab') {
+        e.preventDefault();
+        KV.call(function () { Module._kv_tab(id, e.shiftKey ? 1 : 0); });
+      }
     });
     KV.screen().appendChild(el);
     KV.windows.set(id, el);
@@ -204,34 +230,21 @@ var KV = {
       el.addEventListener('blur', function (e) { KV.focusChange(el, false, e); });
     }
     if (accessibleName) el.setAttribute('aria-label', accessibleName);
-    if (kind !== 1) {
-      el.addEventListener('click', function (e) {
-        // The second press of a double-click clicks a button again, but nothing else.
-        if (kind !== 2 && e.detail > 1 && e.detail % 2 === 0) return;
-        // A press captured for a drag still clicks where it is let go, but only over the control.
-        var r = el.getBoundingClientRect();
-        if (kind !== 2 && (e.clientX < r.left || e.clientX >= r.right || e.clientY < r.top || e.clientY >= r.bottom)) return;
+    // A button clicks as the browser says (pointer, Enter, Space); anything else as the toolkit says.
+    if (kind === 2) {
+      el.addEventListener('click', function () {
         KV.call(function () { Module._kv_click(id); });
       });
     }
-    el.addEventListener('pointerdown', function (e) { KV.pointer(windowId, e, 0, id); });
+    el.addEventListener('pointerdown', KV.capture);
+    el.addEventListener('mousedown', function (e) {
+      if (tag === 'div') e.preventDefault(); // as on the window's body: the focus stays
+      KV.pointer(windowId, e, 0, id);
+    });
     el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, 1, id); });
+    el.addEventListener('pointerup', function (e) { KV.pointer(windowId, e, 2, id); });
     KV.windows.get(windowId).appendChild(el);
     KV.controls.set(id, el);
-  },
-
-  // Tab goes round the window's own controls in their order, as on the desktop, instead of leaving the
-  // window for the rest of the page. Copied policy: the desktop layers keep the same order.
-  tab: function (form, e) {
-    var order = Array.from(form.querySelectorAll('input, button')).filter(function (el) {
-      return el.tabIndex > 0 && !el.hidden;
-    });
-    order.sort(function (a, b) { return a.tabIndex - b.tabIndex; });
-    if (!order.length) return;
-    e.preventDefault();
-    var at = order.indexOf(document.activeElement);
-    var next = at < 0 ? 0 : (at + (e.shiftKey ? order.length - 1 : 1)) % order.length;
-    order[next].focus({ preventScroll: true });
   },
 
   // Switching windows moves no focus between controls, so it raises no focus events; the focus a window
@@ -251,6 +264,19 @@ var KV = {
     KV.call(function () { Module._kv_focus(id, gained ? 1 : 0); });
   },
 
+  // A drag keeps its surface while the pointer outruns the moving window; buttons and boxes keep their own.
+  capture: function (e) {
+    // Where the pointer was pressed, in fractions of a pixel that the mouse event rounds away.
+    KV.pressAt = { x: e.clientX, y: e.clientY };
+    var surface = e.currentTarget;
+    if (e.target !== surface && surface.classList.contains('kv-form')) return;
+    if (e.button === 0 && surface.tagName === 'DIV') {
+      try { surface.setPointerCapture(e.pointerId); } catch (ignored) {}
+    }
+  },
+
+  // Presses come as mouse events, which count the presses of a double-click; moves and releases as
+  // pointer events, which follow a captured drag.
   pointer: function (windowId, e, type, controlId) {
     if (controlId === undefined) {
       if (e.target !== e.currentTarget) return; // a control's own event, handled there
@@ -259,52 +285,17 @@ var KV = {
       e.stopPropagation();
     }
     var surface = e.currentTarget;
-    var button;
-    if (type === 0) {
-      button = e.button === 0 ? 1 : e.button === 1 ? 4 : e.button === 2 ? 2 : 0;
-      // A drag keeps its surface while the pointer outruns the moving window.
-      if (button === 1 && surface.tagName === 'DIV' && e.pointerId !== undefined && surface.setPointerCapture) {
-        try { surface.setPointerCapture(e.pointerId); } catch (ignored) {}
-      }
-    } else {
-      button = e.buttons & 7;
-    }
+    var button = type === 1 ? e.buttons & 7 : e.button === 0 ? 1 : e.button === 1 ? 4 : e.button === 2 ? 2 : 0;
     var shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
     var rect = surface.getBoundingClientRect();
-    var x = (e.clientX - rect.left) * 15, y = (e.clientY - rect.top) * 15;
-    KV.call(function () { Module._kv_pointer(windowId, controlId, type, button, shift, x, y); });
-  },
-
-  lineCount: function (id) {
-    var el = KV.controls.get(id);
-    if (!el) return 1;
-    var m = KV.measureBox();
-    m.style.font = el.style.font;
-    m.style.lineHeight = el.style.lineHeight;
-    m.style.width = el.style.width;
-    KV.fillText(m, el.kvCaption || '', parseFloat(el.style.fontSize) || 12);
-    var line = parseFloat(el.style.lineHeight) || 1;
-    var lines = Math.round(m.getBoundingClientRect().height / line);
-    return Math.max(1, lines);
-  },
-
-  measureBox: function () {
-    if (!KV.measure) {
-      KV.measure = document.createElement('div');
-      KV.measure.className = 'kv-measure';
-      KV.measure.setAttribute('aria-hidden', 'true');
-      document.body.appendChild(KV.measure);
-    }
-    return KV.measure;
-  },
-
-  textWidth: function (family, pixels, bold, text) {
-    if (!KV.canvas) KV.canvas = document.createElement('canvas').getContext('2d');
-    KV.canvas.font = KV.fontString(family, pixels, bold);
-    var width = KV.canvas.measureText(text).width;
-    var runs = text.match(/ {2,}/g) || [];
-    for (var i = 0; i < runs.length; ++i) width += runs[i].length * KV.spaceRunExtra(pixels);
-    return width;
+    var at = type === 0 && KV.pressAt ? KV.pressAt : { x: e.clientX, y: e.clientY };
+    var x = (at.x - rect.left) * 15, y = (at.y - rect.top) * 15;
+    // A release's press may have been captured for a drag: it counts where it is let go.
+    var inside = e.clientX >= rect.left && e.clientX < rect.right && e.clientY >= rect.top && e.clientY < rect.bottom;
+    var second = type === 0 && e.detail > 1 && e.detail % 2 === 0;
+    KV.call(function () {
+      Module._kv_pointer(windowId, controlId, type, button, shift, x, y, inside ? 1 : 0, second ? 1 : 0);
+    });
   },
 
   // Each tick waits for its deadline and for the frame after the previous tick, so every tick reaches

@@ -1,19 +1,20 @@
 // The page side of the web test driver (toolkit/web/WebTestDriver.cpp); linked into test programs only.
 mergeInto(LibraryManager.library, {
-  kvt_pointer: function (control, window, type, button, buttons, shift, x, y) {
+  kvt_pointer: function (control, window, type, button, buttons, shift, x, y, detail) {
       var el = control >= 0 ? KV.controls.get(control) : KV.windows.get(window);
       var rect = el.getBoundingClientRect();
       var init = { bubbles: true, cancelable: true, composed: true, pointerId: 1, pointerType: 'mouse', isPrimary: true,
                    clientX: rect.left + x / 15, clientY: rect.top + y / 15,
                    button: button === 1 ? 0 : button === 4 ? 1 : button === 2 ? 2 : -1, buttons: buttons,
-                   shiftKey: !!(shift & 1), ctrlKey: !!(shift & 2), altKey: !!(shift & 4) };
+                   shiftKey: !!(shift & 1), ctrlKey: !!(shift & 2), altKey: !!(shift & 4), detail: detail };
       var kind = UTF8ToString(type);
       if (kind === 'click' || kind === 'dblclick') {
-          init.detail = buttons;
-          init.buttons = 0;
           el.dispatchEvent(new MouseEvent(kind, init));
       } else {
           el.dispatchEvent(new PointerEvent(kind, init));
+          // The mouse events a browser sends after the pointer's, which carry the press count.
+          if (kind === 'pointerdown') el.dispatchEvent(new MouseEvent('mousedown', init));
+          if (kind === 'pointerup') el.dispatchEvent(new MouseEvent('mouseup', init));
       }
   },
   kvt_focus: function (control) { KV.controls.get(control).focus(); },
