@@ -1,10 +1,12 @@
-// Runs one test program of the web build in headless Chromium and hands on its output. Ends with the test
-// program's status; the last line counts its tests like the other runs: "N passed, M failed".
+// Runs one test program of the web build in headless Chromium, on the program's page with its fonts and
+// pictures, and hands on its output. Usage: node tests/web/run-program.mjs PAGE_FOLDER PROGRAM_FOLDER
+// PROGRAM [ARGUMENTS]. Ends with the program's status; the last line counts its tests like the other runs:
+// "N passed, M failed".
 import { launch } from './browser.mjs';
 import { address, serve } from './server.mjs';
 
-const [folder, program, ...args] = process.argv.slice(2);
-const server = await serve(folder);
+const [folder, programs, program, ...args] = process.argv.slice(2);
+const server = await serve([folder, programs]);
 const browser = await launch();
 let status = 1;
 let passed = 0, failed = 0;

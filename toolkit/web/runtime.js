@@ -43,7 +43,8 @@ var KV = {
 
   picture: function (name) {
     if (!name) return 'none';
-    return 'image-set(url("skin/' + name + '.png") 1x, url("skin/' + name + '@2x.png") 2x)';
+    var type = window.kvLossyPictures && kvLossyPictures.indexOf(name) >= 0 ? '.webp' : '.png';
+    return 'image-set(url("skin/' + name + type + '") 1x, url("skin/' + name + '@2x' + type + '") 2x)';
   },
 
   fontString: function (family, pixels, bold) {

@@ -1,0 +1,136 @@
+// Benchmark of the web version (run by hand, not by the tests): served from 127.0.0.1 to Debian's headless
+// Chromium, it prints the bytes transferred (raw and gzip), the time to the first paint of the window, the
+// script time per animation tick and the work done while idle. Usage: node bench/web.mjs [FOLDER] [LOADS]
+// after a Release build of the web version (scripts/test-web makes one in build-web/).
+
+import { readFileSync } from 'node:fs';
+import { gzipSync } from 'node:zlib';
+import { join } from 'node:path';
+import { launch } from '../tests/web/browser.mjs';
+import { address, serve } from '../tests/web/server.mjs';
+
+const [folder = 'build-web/web', loadsText = '15'] = process.argv.slice(2);
+const loads = Number(loadsText);
+const server = await serve(folder);
+const browser = await launch();
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const ms = (value) => `${value.toFixed(2)} ms`;
+
+// Times each tick and notes the frame it fell in; first paint from the browser's own paint timing.
+const probe = () => {
+  window.kvBench = { ticks: [], frame: 0 };
+  const countFrames = () => { window.kvBench.frame += 1; requestAnimationFrame(countFrames); };
+  window.kvBench.countFrames = countFrames;
+  // A tick is a due timer whose deadline moved on; one deferred to the next frame is not one yet.
+  const wrap = () => {
+    if (!window.KV || !KV.due) return setTimeout(wrap, 1);
+    const due = KV.due;
+    KV.due = (id, t) => {
+      const deadline = t.deadline, start = performance.now();
+      due(id, t);
+      if (t.deadline !== deadline)
+        window.kvBench.ticks.push({ at: start, took: performance.now() - start, frame: window.kvBench.frame });
+    };
+  };
+  wrap();
+};
+
+async function load(context) {
+  const page = await context.newPage();
+  const cdp = await context.newCDPSession(page);
+  await cdp.send('Network.enable');
+  const wire = new Map();
+  cdp.on('Network.loadingFinished', (e) => wire.set(e.requestId, e.encodedDataLength));
+  const urls = new Map();
+  cdp.on('Network.responseReceived', (e) => urls.set(e.requestId, e.response.url));
+  await page.addInitScript(probe);
+  await page.goto(`${address(server)}index.html`);
+  await page.waitForFunction(() => document.querySelector('.kv-form:not([hidden])') && !document.body.classList.contains('kv-loading'));
+  await page.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0);
+  const paint = await page.evaluate(() => performance.getEntriesByName('first-contentful-paint')[0].startTime);
+  return { page, cdp, paint, files: [...urls.entries()].map(([id, url]) => ({ url, wire: wire.get(id) || 0 })) };
+}
+
+// Bytes: every file the page fetched, as stored and as gzip sends it (pictures go as they are).
+const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+const first = await load(context);
+let raw = 0, gzip = 0, wireTotal = 0;
+for (const file of first.files) {
+  const path = new URL(file.url).pathname;
+  const body = readFileSync(join(folder, path === '/' ? 'index.html' : path));
+  raw += body.length;
+  gzip += /\.(png|webp)$/.test(path) ? body.length : gzipSync(body, { level: 9 }).length;
+  wireTotal += file.wire;
+}
+await first.page.close();
+
+// First paint over fresh loads, each in a new context so that nothing is cached.
+const paints = [first.paint];
+for (let i = 1; i < loads; ++i) {
+  const fresh = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+  const run = await load(fresh);
+  paints.push(run.paint);
+  await fresh.close();
+}
+
+// Animation: five Calculate -> results -> Back cycles of the worked example.
+const { page, cdp } = await load(context);
+await cdp.send('Performance.enable');
+const metric = async () => Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+for (const [name, text] of [['Full Tank Capacity:', '47.5'], ['Average Monthly Top-up:', '4'],
+  ['Max Mileage Attained Per Full Tank:', '845'], ['Fuel price per Litre:', '2.88']]) {
+  await page.getByRole('textbox', { name }).fill(text);
+}
+await page.evaluate(() => { window.kvBench.ticks = []; window.kvBench.countFrames(); });
+const before = await metric();
+for (let cycle = 0; cycle < 5; ++cycle) {
+  await page.getByRole('button', { name: 'Calculate', exact: true }).click();
+  await page.getByRole('button', { name: 'Back', exact: true }).waitFor({ state: 'visible' });
+  await page.getByRole('button', { name: 'Back', exact: true }).click();
+  await page.getByRole('button', { name: 'Calculate', exact: true }).waitFor({ state: 'visible' });
+  await page.waitForFunction(() => document.querySelector('[data-name=frmMain]').style.left === '0px');
+  await page.waitForTimeout(100);
+}
+const after = await metric();
+const ticks = await page.evaluate(() => window.kvBench.ticks);
+const frames = new Map();
+for (const t of ticks) frames.set(t.frame, (frames.get(t.frame) || 0) + 1);
+const shared = [...frames.values()].filter((n) => n > 1).length;
+const intervals = ticks.slice(1).map((t, i) => t.at - ticks[i].at).filter((d) => d < 100);
+const took = ticks.map((t) => t.took);
+
+// Idle: 10 s after the animation, nothing should run.
+await page.evaluate(() => { window.kvBench.ticks = []; });
+await cdp.send('Performance.disable');
+const idlePage = await context.newPage();
+const idleCdp = await context.newCDPSession(idlePage);
+await idlePage.goto(`${address(server)}index.html`);
+await idlePage.waitForFunction(() => document.querySelector('.kv-form:not([hidden])'));
+await idlePage.waitForTimeout(1000);
+await idleCdp.send('Performance.enable');
+const idleBefore = Object.fromEntries((await idleCdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+await idlePage.waitForTimeout(10000);
+const idleAfter = Object.fromEntries((await idleCdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+const idle = (name) => (idleAfter[name] - idleBefore[name]) * 1000;
+
+const version = browser.version();
+console.log(`${new Date().toISOString().slice(0, 10)}, Chromium ${version} headless, served from 127.0.0.1 by tests/web/server.mjs`);
+console.log('');
+console.log(`bytes transferred for the first view (${first.files.length} files):`);
+console.log(`  raw ${(raw / 1024).toFixed(1)} KB, gzip ${(gzip / 1024).toFixed(1)} KB (on the wire ${(wireTotal / 1024).toFixed(1)} KB with headers)   target <= 400 KB gzip`);
+console.log('');
+console.log(`first paint of the window (first contentful paint, ${paints.length} fresh loads):`);
+console.log(`  median ${ms(median(paints))}, max ${ms(Math.max(...paints))}   target < 200 ms`);
+console.log('');
+console.log(`animation: 5 Calculate -> results -> Back cycles, ${ticks.length} ticks`);
+console.log(`  script per tick (the handler and its page updates): median ${ms(median(took))}, max ${ms(Math.max(...took))}`);
+const per = (name) => ms(((after[name] - before[name]) * 1000) / ticks.length);
+console.log(`  renderer per tick over the run: script ${per('ScriptDuration')}, style ${per('RecalcStyleDuration')}, layout ${per('LayoutDuration')}`);
+console.log(`  tick interval: median ${ms(median(intervals))}, max ${ms(Math.max(...intervals))}`);
+console.log(`  frames holding more than one tick: ${shared} of ${frames.size}`);
+console.log('');
+console.log('idle, from 1 s after the first paint, for 10 s:');
+console.log(`  task ${ms(idle('TaskDuration'))}, script ${ms(idle('ScriptDuration'))}, layouts ${idleAfter.LayoutCount - idleBefore.LayoutCount}, style recalcs ${idleAfter.RecalcStyleCount - idleBefore.RecalcStyleCount}`);
+
+await browser.close();
+server.close();
