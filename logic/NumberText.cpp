@@ -51,9 +51,9 @@ std::from_chars_result parseFixed(const char* first, const char* last, double& v
 
 std::string scientific15(double magnitude) {
     std::array<char, 32> buffer{};
-    const auto end =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude, std::chars_format::scientific, 14)
-            .ptr;
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                   std::chars_format::scientific, 14)
+                         .ptr;
     return std::string(buffer.data(), end);
 }
 #else

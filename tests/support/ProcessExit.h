@@ -7,5 +7,6 @@
 #if GTEST_HAS_DEATH_TEST
 #define KELVARA_EXPECT_EXIT(statement, predicate, matcher) EXPECT_EXIT(statement, predicate, matcher)
 #else
-#define KELVARA_EXPECT_EXIT(statement, predicate, matcher) GTEST_SKIP() << "no child processes on this platform"
+#define KELVARA_EXPECT_EXIT(statement, predicate, matcher)                                                   \
+    GTEST_SKIP() << "no child processes on this platform"
 #endif

@@ -13,7 +13,8 @@ int kv_window_minimised(int id);
 void kv_window_set_minimised(int id, int minimised, const char* title);
 double kv_screen_width();
 double kv_screen_height();
-void kv_control_create(int id, int window, int kind, const char* name, const char* accessibleName, int tabIndex);
+void kv_control_create(int id, int window, int kind, const char* name, const char* accessibleName,
+                       int tabIndex);
 void kv_control_destroy(int id);
 void kv_control_geometry(int id, int x, int y, int width, int height);
 void kv_control_visible(int id, int visible);

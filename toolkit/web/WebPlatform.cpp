@@ -33,7 +33,8 @@ public:
     }
     void remove(int id) { items_[static_cast<std::size_t>(id)] = nullptr; }
     T* find(int id) const {
-        return id >= 0 && id < static_cast<int>(items_.size()) ? items_[static_cast<std::size_t>(id)] : nullptr;
+        return id >= 0 && id < static_cast<int>(items_.size()) ? items_[static_cast<std::size_t>(id)]
+                                                               : nullptr;
     }
 
 private:
@@ -70,8 +71,8 @@ std::string& fatalErrorMessage() {
 std::vector<double> advances(const Font& font, std::string_view text) {
     std::vector<double> result(text.size());
     const std::string copy(text);
-    kv_advances(drawnFamily(font).c_str(), static_cast<float>(fontPixels(font)), font.bold ? 1 : 0, copy.c_str(),
-                result.data(), static_cast<int>(result.size()));
+    kv_advances(drawnFamily(font).c_str(), static_cast<float>(fontPixels(font)), font.bold ? 1 : 0,
+                copy.c_str(), result.data(), static_cast<int>(result.size()));
     text::widenSpaceRuns(text, std::span<double>(result), fontPixels(font));
     return result;
 }
@@ -97,10 +98,11 @@ WebControl::WebControl(Control& control, int windowId)
     : control_(control)
     , id_(controls().add(this)) {
     const ControlProps& p = control.props();
-    kv_control_create(id_, windowId, static_cast<int>(control.kind()), p.name.c_str(), p.accessibleName.c_str(),
-                      p.tabIndex);
-    for (ControlProp prop : {ControlProp::Font, ControlProp::Geometry, ControlProp::Caption, ControlProp::ForeColor,
-                             ControlProp::Picture, ControlProp::Pointer, ControlProp::Visible})
+    kv_control_create(id_, windowId, static_cast<int>(control.kind()), p.name.c_str(),
+                      p.accessibleName.c_str(), p.tabIndex);
+    for (ControlProp prop :
+         {ControlProp::Font, ControlProp::Geometry, ControlProp::Caption, ControlProp::ForeColor,
+          ControlProp::Picture, ControlProp::Pointer, ControlProp::Visible})
         update(prop);
 }
 
@@ -186,7 +188,8 @@ Twips WebControl::textWidth(const std::string& text) const {
 // Labels and pictures click on the release of a press on them; buttons click as the browser says.
 void WebControl::pointer(int type, const PointerEvent& event, bool inside, bool secondPress) {
     auto& handler = type == 1 ? control_.onMouseMove : control_.onMouseDown;
-    const bool ownClick = control_.kind() == ControlKind::PictureButton || control_.kind() == ControlKind::TextBox;
+    const bool ownClick =
+        control_.kind() == ControlKind::PictureButton || control_.kind() == ControlKind::TextBox;
     if (type == 0) {
         if (secondPress && !secondPressClicks(control_.kind())) {
             releaseClick_.cancel();
@@ -195,7 +198,8 @@ void WebControl::pointer(int type, const PointerEvent& event, bool inside, bool 
         releaseClick_.pressed(event.button);
     }
     if (type == 2) {
-        if (!ownClick && releaseClick_.released(event.button, inside) && control_.onClick) deliver(control_.onClick);
+        if (!ownClick && releaseClick_.released(event.button, inside) && control_.onClick)
+            deliver(control_.onClick);
         return;
     }
     if (handler) deliver([&] { handler(event); });
@@ -238,7 +242,8 @@ void WebWindow::updateCaption() {
 
 void WebWindow::place() {
     const FormProps& p = form_.props();
-    kv_window_geometry(id_, toPixels(form_.left()), toPixels(form_.top()), toPixels(p.width), toPixels(p.height));
+    kv_window_geometry(id_, toPixels(form_.left()), toPixels(form_.top()), toPixels(p.width),
+                       toPixels(p.height));
 }
 
 void WebWindow::show(Form*, bool modal) {
@@ -355,7 +360,8 @@ EMSCRIPTEN_KEEPALIVE void kv_pointer(int windowId, int controlId, int type, int 
                                      double y, int inside, int secondPress) {
     const forms::PointerEvent event{button, shift, static_cast<float>(x), static_cast<float>(y)};
     if (controlId >= 0) {
-        if (WebControl* native = WebControl::find(controlId)) native->pointer(type, event, inside, secondPress);
+        if (WebControl* native = WebControl::find(controlId))
+            native->pointer(type, event, inside, secondPress);
         return;
     }
     WebWindow* window = WebWindow::find(windowId);
@@ -378,11 +384,13 @@ EMSCRIPTEN_KEEPALIVE void kv_focus(int controlId, int gained) {
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_text(int controlId, const char* text) {
-    if (WebControl* native = WebControl::find(controlId)) forms::ControlAccess::textEditedByUser(native->control(), text);
+    if (WebControl* native = WebControl::find(controlId))
+        forms::ControlAccess::textEditedByUser(native->control(), text);
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_escape(int windowId) {
-    if (WebWindow* window = WebWindow::find(windowId)) deliver([window] { forms::answerEscape(window->form()); });
+    if (WebWindow* window = WebWindow::find(windowId))
+        deliver([window] { forms::answerEscape(window->form()); });
 }
 
 // Tab goes round the window's own controls, never on to the rest of the page.

@@ -12,8 +12,8 @@
 #include <cstdlib>
 
 extern "C" {
-void kvt_pointer(int control, int window, const char* type, int button, int buttons, int shift, double x, double y,
-                 int detail);
+void kvt_pointer(int control, int window, const char* type, int button, int buttons, int shift, double x,
+                 double y, int detail);
 void kvt_focus(int control);
 int kvt_focusable(int control);
 void kvt_key(const char* keyName);
