@@ -47,8 +47,12 @@ async function load(context) {
   await page.goto(`${address(server)}index.html`);
   await page.waitForFunction(() => document.querySelector('.kv-form:not([hidden])') && !document.body.classList.contains('kv-loading'));
   await page.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0);
-  const paint = await page.evaluate(() => performance.getEntriesByName('first-contentful-paint')[0].startTime);
-  return { page, cdp, paint, files: [...urls.entries()].map(([id, url]) => ({ url, wire: wire.get(id) || 0 })) };
+  const [paint, html, wasm] = await page.evaluate(() => [
+    performance.getEntriesByName('first-contentful-paint')[0].startTime,
+    performance.getEntriesByType('navigation')[0].responseEnd,
+    performance.getEntriesByType('resource').find((e) => e.name.endsWith('.wasm')).responseEnd,
+  ]);
+  return { page, cdp, paint, html, wasm, files: [...urls.entries()].map(([id, url]) => ({ url, wire: wire.get(id) || 0 })) };
 }
 
 // Bytes: every file the page fetched, as stored and as gzip sends it (pictures go as they are).
@@ -65,11 +69,13 @@ for (const file of first.files) {
 await first.page.close();
 
 // First paint over fresh loads, each in a new context so that nothing is cached.
-const paints = [first.paint];
+const paints = [first.paint], htmls = [first.html], wasms = [first.wasm];
 for (let i = 1; i < loads; ++i) {
   const fresh = await browser.newContext({ viewport: { width: 1024, height: 768 } });
   const run = await load(fresh);
   paints.push(run.paint);
+  htmls.push(run.html);
+  wasms.push(run.wasm);
   await fresh.close();
 }
 
@@ -99,19 +105,27 @@ const shared = [...frames.values()].filter((n) => n > 1).length;
 const intervals = ticks.slice(1).map((t, i) => t.at - ticks[i].at).filter((d) => d < 100);
 const took = ticks.map((t) => t.took);
 
-// Idle: 10 s after the animation, nothing should run.
-await page.evaluate(() => { window.kvBench.ticks = []; });
-await cdp.send('Performance.disable');
-const idlePage = await context.newPage();
-const idleCdp = await context.newCDPSession(idlePage);
-await idlePage.goto(`${address(server)}index.html`);
-await idlePage.waitForFunction(() => document.querySelector('.kv-form:not([hidden])'));
-await idlePage.waitForTimeout(1000);
-await idleCdp.send('Performance.enable');
-const idleBefore = Object.fromEntries((await idleCdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
-await idlePage.waitForTimeout(10000);
-const idleAfter = Object.fromEntries((await idleCdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
-const idle = (name) => (idleAfter[name] - idleBefore[name]) * 1000;
+// Idle: 10 s from 1 s after the first paint, next to a blank page measured the same way, whose figures
+// are the browser's own work.
+async function idleWork(url, ready) {
+  const idlePage = await context.newPage();
+  const idleCdp = await context.newCDPSession(idlePage);
+  await idlePage.goto(url);
+  await idlePage.waitForFunction(ready);
+  await idlePage.waitForTimeout(1000);
+  await idleCdp.send('Performance.enable');
+  const read = async () => Object.fromEntries((await idleCdp.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+  const start = await read();
+  await idlePage.waitForTimeout(10000);
+  const end = await read();
+  await idlePage.close();
+  const delta = (name) => end[name] - start[name];
+  return { task: delta('TaskDuration') * 1000, script: delta('ScriptDuration') * 1000, layouts: delta('LayoutCount'),
+           styles: delta('RecalcStyleCount') };
+}
+await page.close();
+const idle = await idleWork(`${address(server)}index.html`, () => document.querySelector('.kv-form:not([hidden])'));
+const blank = await idleWork('data:text/html,<title>blank</title>', () => true);
 
 const version = browser.version();
 console.log(`${new Date().toISOString().slice(0, 10)}, Chromium ${version} headless, served from 127.0.0.1 by tests/web/server.mjs`);
@@ -121,6 +135,7 @@ console.log(`  raw ${(raw / 1024).toFixed(1)} KB, gzip ${(gzip / 1024).toFixed(1
 console.log('');
 console.log(`first paint of the window (first contentful paint, ${paints.length} fresh loads):`);
 console.log(`  median ${ms(median(paints))}, max ${ms(Math.max(...paints))}   target < 200 ms`);
+console.log(`  from the navigation's start, medians: page received ${ms(median(htmls))}, program received ${ms(median(wasms))}`);
 console.log('');
 console.log(`animation: 5 Calculate -> results -> Back cycles, ${ticks.length} ticks`);
 console.log(`  script per tick (the handler and its page updates): median ${ms(median(took))}, max ${ms(Math.max(...took))}`);
@@ -130,7 +145,9 @@ console.log(`  tick interval: median ${ms(median(intervals))}, max ${ms(Math.max
 console.log(`  frames holding more than one tick: ${shared} of ${frames.size}`);
 console.log('');
 console.log('idle, from 1 s after the first paint, for 10 s:');
-console.log(`  task ${ms(idle('TaskDuration'))}, script ${ms(idle('ScriptDuration'))}, layouts ${idleAfter.LayoutCount - idleBefore.LayoutCount}, style recalcs ${idleAfter.RecalcStyleCount - idleBefore.RecalcStyleCount}`);
+const idleLine = (name, w) => `  ${name}task ${ms(w.task)}, script ${ms(w.script)}, layouts ${w.layouts}, style recalcs ${w.styles}`;
+console.log(idleLine('calculator:  ', idle));
+console.log(idleLine('blank page:  ', blank));
 
 await browser.close();
 server.close();
