@@ -136,7 +136,8 @@ int QtControl::captionLineCount() const {
 }
 
 Twips QtControl::textWidth(const std::string& text) const {
-    return static_cast<Twips>(singleLineWidth(displayText(text), font(control_.props().font)) * kTwipsPerPixel);
+    return static_cast<Twips>(singleLineWidth(displayText(text), font(control_.props().font)) *
+                              kTwipsPerPixel);
 }
 
 } // namespace forms::qt

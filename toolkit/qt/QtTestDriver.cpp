@@ -6,10 +6,10 @@
 
 #include <QApplication>
 
+#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <cmath>
