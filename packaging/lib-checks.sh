@@ -31,7 +31,7 @@ desktop_key() { # file, key
     sed -n "s/^$2=//p" "$1" | head -n 1
 }
 
-# Everything a tree installed under ROOT/usr must hold.
+# Everything a tree installed under ROOT/usr must hold; the caller sets version from the build.
 check_tree() { # root
     local root=$1 prefix=$1/usr size
     local desktop=$prefix/share/applications/$app_id.desktop
@@ -52,7 +52,7 @@ check_tree() { # root
     check "metainfo component id is the id" grep -q "<id>$app_id</id>" "$metainfo"
     check "metainfo launches the installed desktop entry" \
         grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo"
-    check "metainfo releases 1.00" grep -q '<release version="1.00"' "$metainfo"
+    check "metainfo releases $version" grep -q "<release version=\"$version\"" "$metainfo"
     check "installed tree passes AppStream validation" appstreamcli validate-tree --no-net "$root"
     local manual=$prefix/share/man/man1/$program_name.1.gz
     check "manual page installed" test -f "$manual"

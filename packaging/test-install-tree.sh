@@ -6,6 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=packaging/lib-checks.sh
 . "$here/lib-checks.sh"
 
+version=$(cat "$1/kelvara-version.txt")
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 

@@ -53,14 +53,15 @@ step "Release configure" configure \
     timeout 300 cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release || finish
 step "Release build" build timeout 1800 cmake --build "$build" || finish
 rm -f "$build"/"$app"_*.deb
+version=$(cat "$build/kelvara-version.txt")
 step "cpack -G DEB" cpack bash -c "cd '$build' && timeout 600 cpack -G DEB" || finish
-deb=$build/${app}_1.00_$(dpkg --print-architecture).deb
-check "package file named for version 1.00" test -f "$deb"
+deb=$build/${app}_${version}_$(dpkg --print-architecture).deb
+check "package file named for version $version" test -f "$deb"
 [ -f "$deb" ] || finish
 
 field() { dpkg-deb -f "$deb" "$1"; }
 check "package name" test "$(field Package)" = "$app"
-check "package version 1.00" test "$(field Version)" = "1.00"
+check "package version $version" test "$(field Version)" = "$version"
 check "section utils" test "$(field Section)" = utils
 check "maintainer given" test -n "$(field Maintainer)"
 check "description given" test -n "$(field Description)"
@@ -78,7 +79,7 @@ check_tree "$scratch/root"
 # Debian's own checker, with no override in the package.
 step "lintian reports no error and no warning" lintian lintian --fail-on error,warning "$deb"
 check "package carries no lintian overrides" test ! -e "$scratch/root/usr/share/lintian/overrides/$app"
-check "--version of the packaged program" test "$("$scratch/root/usr/bin/$app" --version)" = "Kelvara Calculator 1.00"
+check "--version of the packaged program" test "$("$scratch/root/usr/bin/$app" --version)" = "Kelvara Calculator $version"
 
 program=$scratch/root/usr/bin/$app
 if [ "$(id -u)" -ne 0 ]; then

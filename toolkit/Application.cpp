@@ -1,6 +1,7 @@
 #include "toolkit/Application.h"
 
 #include "toolkit/Form.h"
+#include "toolkit/Hooks.h"
 #include "toolkit/Native.h"
 
 #include <cstdio>
@@ -28,6 +29,11 @@ int Application::run(Form& startup) {
     return run();
 }
 
+Hooks& hooks() {
+    static Hooks installed;
+    return installed;
+}
+
 void endProcess() {
     std::fflush(nullptr);
 #ifdef __SANITIZE_ADDRESS__
@@ -38,7 +44,7 @@ void endProcess() {
 }
 
 void openUrl(const std::string& address) {
-    if (!testhooks::captureUrl(address)) platform::openUrl(address);
+    if (!hooks().captureUrl || !hooks().captureUrl(address)) platform::openUrl(address);
 }
 
 } // namespace forms

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace forms {
 
@@ -20,6 +21,29 @@ enum class ControlKind { Label, TextBox, PictureButton, PictureBox, Image, Frame
 constexpr bool secondPressClicks(ControlKind kind) {
     return kind == ControlKind::PictureButton || kind == ControlKind::TextBox;
 }
+
+// Has a window of its own on the platform, drawn above all labels and images whatever the design's order.
+constexpr bool isWindowed(ControlKind kind) {
+    return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||
+           kind == ControlKind::PictureBox || kind == ControlKind::Frame;
+}
+
+// When a control without a click of the system's own (a label, an image) clicks: on the release of a left
+// press that began on it, if the release is on it too. The second press of a double-click starts no click.
+class ReleaseClick {
+public:
+    void pressed(int button) { armed_ = button == LeftButton; }
+    // The press or release went elsewhere, or the press was the second of a double-click.
+    void cancel() { armed_ = false; }
+    // True when this release is a click.
+    bool released(int button, bool inside) {
+        if (button != LeftButton) return false;
+        return std::exchange(armed_, false) && inside;
+    }
+
+private:
+    bool armed_ = false;
+};
 
 // A control's properties. A control's design holds their starting values; loading its window resets the
 // control to them.
@@ -76,14 +100,9 @@ public:
     std::function<void(const PointerEvent&)> onMouseDown;
     std::function<void(const PointerEvent&)> onMouseMove;
 
-    // Entry points for the platform layer and the test driver.
+    // Read by the platform layer and the test driver.
     const ControlProps& props() const { return props_; }
     NativeControl* native() const { return native_.get(); }
-    void attach(std::unique_ptr<NativeControl> native);
-    void detach();
-    void resetToDesign() { props_ = design_; }
-    // The user typed: the platform keeps the text without drawing it again.
-    void textEditedByUser(std::string text) { props_.caption = std::move(text); }
 
 protected:
     // Kinds expose the subset of these that they have.
@@ -109,7 +128,14 @@ protected:
     void sync(ControlProp changed);
 
 private:
-    friend class NativeControl;
+    // Loading and unloading are the form's; what the user typed is the platform's to report.
+    friend class Form;
+    friend class ControlAccess;
+    void attach(std::unique_ptr<NativeControl> native);
+    void detach();
+    void resetToDesign() { props_ = design_; }
+    void textEditedByUser(std::string text) { props_.caption = std::move(text); }
+
     Form& form_;
     ControlKind kind_;
     ControlProps design_;

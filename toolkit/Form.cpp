@@ -1,6 +1,7 @@
 #include "toolkit/Form.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Hooks.h"
 #include "toolkit/Native.h"
 
 #include <algorithm>
@@ -97,7 +98,7 @@ void Form::showModal() {
     modal_ = true;
     Form* const outer = std::exchange(modalForm, this);
     show();
-    testhooks::modalShown(*this);
+    if (hooks().modalShown) hooks().modalShown(*this);
     platform::runModalLoop(*this);
     modalForm = outer;
     modal_ = false;

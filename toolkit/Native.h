@@ -1,6 +1,16 @@
 #pragma once
 
-// The seam between the toolkit's platform-neutral core and the one platform layer linked into the build.
+// The seam between the toolkit's platform-neutral core and the one platform layer linked into the build. A
+// layer implements what is declared here and draws its policy from the core instead of deciding it:
+// - toolkit/Keyboard.h: the Tab order, where the focus goes from a hidden control, and Escape;
+// - toolkit/Control.h: what clicks on release (ReleaseClick), what a double-click's second press is
+//   (secondPressClicks), which controls have windows of their own (isWindowed);
+// - toolkit/Metrics.h: twips to pixel edges at any dpi, the embedded faces standing in for the design's, and
+//   their pixel sizes;
+// - toolkit/TextLayout.h: a caption's paragraphs, its widened space runs and its word wrap, over the
+//   per-character advances the layer measures in its face;
+// - toolkit/Hooks.h: what the layer must consult for the test driver (the uncaught-error box) and how it
+//   reports typed text (ControlAccess), neither of which the shipped program's windows see.
 
 #include "toolkit/Control.h"
 #include "toolkit/Form.h"
@@ -70,14 +80,5 @@ void runModalLoop(const Form& form);
 void post(std::function<void()> action);
 void openUrl(const std::string& address);
 } // namespace platform
-
-// Hooks of the test driver that the core consults.
-namespace testhooks {
-bool manualTimers();
-// A modal window is about to wait for its unloading: a test may act on it from inside the wait.
-void modalShown(Form& form);
-// True when a test records the address instead of opening it.
-bool captureUrl(const std::string& address);
-} // namespace testhooks
 
 } // namespace forms

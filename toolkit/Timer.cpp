@@ -2,8 +2,8 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
+#include "toolkit/Hooks.h"
 #include "toolkit/Native.h"
-#include "toolkit/TestDriver.h"
 
 #include <algorithm>
 
@@ -13,7 +13,7 @@ namespace {
 int liveNativeTimers = 0;
 }
 
-int testing::runningTimerCount() {
+int runningNativeTimers() {
     return liveNativeTimers;
 }
 
@@ -54,8 +54,8 @@ void Timer::setInterval(int milliseconds) {
 }
 
 void Timer::sync() {
-    const bool shouldRun =
-        form_.isLoaded() && props_.enabled && props_.interval > 0 && !testhooks::manualTimers();
+    const bool shouldRun = form_.isLoaded() && props_.enabled && props_.interval > 0 &&
+                           !(hooks().manualTimers && hooks().manualTimers());
     if (!shouldRun) {
         stop();
     } else if (!native_) {

@@ -15,7 +15,7 @@ std::optional<std::string> replyTo(std::vector<std::string> arguments) {
     return commandLineReply(argv);
 }
 
-const char* const kVersion = "Kelvara Calculator 1.00\n";
+const char* const kVersion = "Kelvara Calculator " KELVARA_VERSION "\n";
 
 struct Row {
     const char* name;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the program with --help and --version where no display exists: each must print and end at once.
-# Usage: run-flags.sh PROGRAM
+# Usage: run-flags.sh PROGRAM VERSION
 set -uo pipefail
 program=$1
+version=$2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 failed=0
@@ -27,7 +28,7 @@ for flag in --help --version; do
     expect "$flag writes nothing to standard error" test ! -s "$out/stderr"
     case $flag in
     --help) expect "--help prints the usage" grep -q '^Usage: kelvara-calculator \[--help | --version\]$' "$out/stdout" ;;
-    --version) expect "--version prints the version line" test "$(cat "$out/stdout")" = "Kelvara Calculator 1.00" ;;
+    --version) expect "--version prints the version line" test "$(cat "$out/stdout")" = "Kelvara Calculator $version" ;;
     esac
 done
 # Without a flag the program does need a display, which shows the two runs above never reached for one.

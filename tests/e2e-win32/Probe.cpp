@@ -79,6 +79,16 @@ int listWindows() {
                 return TRUE;
             },
             0);
+        // The control that takes typed keys, by its centre, as the controls above list it.
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof(thread);
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus &&
+            IsChild(window, thread.hwndFocus)) {
+            GetWindowRect(thread.hwndFocus, &area);
+            std::printf("focus\t%s\t%d\t%d\n", className(thread.hwndFocus).c_str(),
+                        static_cast<int>((area.left + area.right) / 2),
+                        static_cast<int>((area.top + area.bottom) / 2));
+        }
     }
     return 0;
 }

@@ -2,11 +2,14 @@
 # Drives the Windows calculator under Wine as a user would, with pointer and keys from the X server (xdotool)
 # and a window manager's commands (openbox, wmctrl), and reads what it shows through kelvara-probe, an outside
 # Windows program. Screenshots of the boxes with typed figures are left beside the probe (boxes*.png).
-# Usage: run-e2e.sh CALCULATOR.exe PROBE.exe   (DISPLAY and WINEPREFIX set; the pointer parked off the windows)
+# Usage: run-e2e.sh CALCULATOR.exe PROBE.exe VERSION   (DISPLAY and WINEPREFIX set; the pointer parked off the windows)
 set -uo pipefail
 
 exe=$1
 probe_exe=$2
+release=${3:?the version the build gave the program}
+# Four numbers, as Windows keeps them: 1.00 is 1,0,0,0.
+release_numbers=$(awk -F. '{ printf "%d,%d,0,0", $1, $2 }' <<<"$release")
 wine=${WINE:-wine}
 work=$(mktemp -d)
 app=""
@@ -126,7 +129,14 @@ app=$!
 
 check "the main window opens" wait_for $'^window\t0\t.*\tKelvara - Fuel Consumtion Calculator$'
 # The X server maps the window a moment after Windows shows it.
-sleep 0.5
+mapped() {
+  for _ in $(seq 1 40); do
+    [ -n "$(xid 0)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+check "the window manager maps the main window" mapped
 
 click Button Calculate
 check "empty input opens the alert" wait_for $'^window\t1\t'
@@ -175,7 +185,7 @@ type_figures() {
   for i in 0 1 2 3; do
     read -r y x <<<"${boxes[$i]:-0 0}"
     xdotool mousemove "$x" "$y" click 1
-    sleep 0.2
+    wait_for "^focus"$'\tEdit\t'"$x"$'\t'"$y\$" || echo "e2e: the box at $x,$y did not take the focus"
     xdotool type --delay 40 "${values[$i]}"
   done
   texts=$(windows | awk -F'\t' '$1 == "control" && $2 == "Edit" && $3 == 1 { print $5, $6 }' | sort -n | awk '{ print $2 }' | paste -sd' ')
@@ -231,8 +241,8 @@ check "the window manager's close ends the program with status 0" test "$status"
 windows_path=$(timeout -k 5 30 winepath -w "$exe" 2>/dev/null)
 version=$(timeout -k 5 30 "$wine" "$probe_exe" version "$windows_path" 2>/dev/null | tr -d '\r')
 for line in "ProductName=Kelvara Calculator" "InternalName=Kelvara Calculator" \
-  "FileDescription=Calculates fuel consumption after adding Kelvara." "FileVersion=1.00" \
-  "ProductVersion=1.00" "FILEVERSION=1,0,0,0" "Translation=0409,1200"; do
+  "FileDescription=Calculates fuel consumption after adding Kelvara." "FileVersion=$release" \
+  "ProductVersion=$release" "FILEVERSION=$release_numbers" "Translation=0409,1200"; do
   check "version record: $line" grep -qxF -- "$line" <<<"$version"
 done
 

@@ -3,7 +3,7 @@
 # msiexec), checks the Start menu shortcut and the entry in the system's list of programs, runs the
 # end-to-end checks on the installed program, replaces it with a later version built from the same source,
 # uninstalls, and checks that the prefix's files and registry are as they were before.
-# Usage: run-msi.sh INSTALLER.msi PROBE.exe INSTALLER.wxs PROGRAM.exe ICON.ico
+# Usage: run-msi.sh INSTALLER.msi PROBE.exe INSTALLER.wxs PROGRAM.exe ICON.ico VERSION
 #        (DISPLAY and WINEPREFIX set, as for run-e2e.sh)
 set -uo pipefail
 
@@ -12,6 +12,9 @@ probe_exe=$2
 wxs=$(realpath "$3")
 program=$(realpath "$4")
 icon=$(realpath "$5")
+release=${6:?the version the build gave the installer}
+# The next version up: 1.00 is followed by 1.01.
+later=$(awk -F. '{ printf "%d.%02d", $1, $2 + 1 }' <<<"$release")
 here=$(cd "$(dirname "$0")" && pwd)
 wine=${WINE:-wine}
 work=$(mktemp -d)
@@ -44,7 +47,7 @@ code=$(property "$msi" ProductCode)
 upgrade_code=$(property "$msi" UpgradeCode)
 check "the installer has a product code" test -n "$code"
 check "the installer has an upgrade code" test -n "$upgrade_code"
-check "the installer is version 1.00" test "$(property "$msi" ProductVersion)" = 1.00
+check "the installer is version $release" test "$(property "$msi" ProductVersion)" = "$release"
 check "the installer names the publisher" test "$(property "$msi" Manufacturer)" = Kelvara
 
 files >"$work/files-before"
@@ -60,13 +63,13 @@ check "the shortcut starts the installed program" \
   grep -qxF 'C:\Program Files\Kelvara Calculator\kelvara-calculator.exe' < <(strings -a "${links[0]:-/dev/null}")
 check "the shortcut carries the logo" grep -q 'logo\.ico$' < <(strings -a -el "${links[0]:-/dev/null}")
 check "the list of programs shows Kelvara Calculator" test "$(uninstall_value "$code" DisplayName)" = "Kelvara Calculator"
-check "the list of programs shows version 1.00" test "$(uninstall_value "$code" DisplayVersion)" = 1.00
+check "the list of programs shows version $release" test "$(uninstall_value "$code" DisplayVersion)" = "$release"
 check "the list of programs shows the publisher" test "$(uninstall_value "$code" Publisher)" = Kelvara
 check "the list of programs can uninstall it" \
   test "$(uninstall_value "$code" UninstallString)" = "MsiExec.exe /X$code"
 
 # The installed program, driven like the single executable.
-"$here/run-e2e.sh" "$installed" "$probe_exe" >"$work/e2e.log" 2>&1
+"$here/run-e2e.sh" "$installed" "$probe_exe" "$release" >"$work/e2e.log" 2>&1
 sed 's/^e2e:/msi: installed program:/' "$work/e2e.log" | grep -v ' PASS ' || true
 check "the installed program passes the end-to-end run" grep -qE '^e2e: [0-9]+ passed, 0 failed$' "$work/e2e.log"
 
@@ -74,17 +77,17 @@ check "the installed program passes the end-to-end run" grep -qE '^e2e: [0-9]+ p
 later_code=$(tr '[:lower:]' '[:upper:]' </proc/sys/kernel/random/uuid)
 mkdir "$work/stage"
 cp "$program" "$icon" "$work/stage/"
-if (cd "$work/stage" && wixl --arch x64 --output "$work/later.msi" -D Version=1.01 -D ProductCode="$later_code" \
+if (cd "$work/stage" && wixl --arch x64 --output "$work/later.msi" -D Version="$later" -D ProductCode="$later_code" \
   -D Program="$(basename "$program")" -D Icon="$(basename "$icon")" "$wxs") >"$work/wixl.log" 2>&1; then
-  check "msiexec /i of version 1.01 installs quietly" msiexec /i "$(winepath -w "$work/later.msi" 2>/dev/null)" /qn
-  check "version 1.01 is listed" test "$(uninstall_value "{$later_code}" DisplayVersion)" = 1.01
-  check "version 1.00 is no longer listed" test -z "$(uninstall_value "$code" DisplayName)"
+  check "msiexec /i of version $later installs quietly" msiexec /i "$(winepath -w "$work/later.msi" 2>/dev/null)" /qn
+  check "version $later is listed" test "$(uninstall_value "{$later_code}" DisplayVersion)" = "$later"
+  check "version $release is no longer listed" test -z "$(uninstall_value "$code" DisplayName)"
   mapfile -t links < <(shortcuts)
   check "still one Start menu shortcut" test "${#links[@]}" -eq 1
   check "the program is still in Program Files" test -f "$installed"
   code="{$later_code}"
 else
-  check "wixl builds version 1.01 from the same source" false
+  check "wixl builds version $later from the same source" false
 fi
 
 check "msiexec /x uninstalls quietly" msiexec /x "$code" /qn

@@ -254,8 +254,8 @@ TEST_P(Win32Minimised, StaysMinimisedAndRestoresToTheLatestState) {
     EXPECT_EQ(sizeOf(hwnd).cy, GetParam().restoredHeight);
     RECT area{};
     GetWindowRect(hwnd, &area);
-    EXPECT_EQ(area.left, win32::toPixels(form.left(), win32::systemDpi()));
-    EXPECT_EQ(area.top, win32::toPixels(form.top(), win32::systemDpi()));
+    EXPECT_EQ(area.left, toPixels(form.left(), win32::systemDpi()));
+    EXPECT_EQ(area.top, toPixels(form.top(), win32::systemDpi()));
     form.unload();
 }
 
@@ -589,31 +589,5 @@ TEST(Win32Pointer, TheHandsHotSpotIsItsFingerTipAtTheSystemsPointerSize) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
 }
-
-// Edges come from rounding each edge, so controls that abut in twips abut on screen at any scaling.
-struct EdgeRow {
-    const char* name;
-    UINT dpi;
-    friend void PrintTo(const EdgeRow& row, std::ostream* os) { *os << row.name; }
-};
-
-class PixelEdges : public ::testing::TestWithParam<EdgeRow> {};
-
-TEST_P(PixelEdges, AbuttingControlsNeitherGapNorOverlap) {
-    const UINT dpi = GetParam().dpi;
-    for (Twips left = -8000; left <= 8000; left += 97) {
-        for (Twips width : {15.0f, 100.0f, 505.0f, 4330.0f}) {
-            const RECT first = win32::toPixelRect(left, 0, width, 15, dpi);
-            const RECT second = win32::toPixelRect(left + width, 0, width, 15, dpi);
-            ASSERT_EQ(first.right, second.left) << left << " + " << width;
-            ASSERT_NEAR(first.right - first.left, width / kTwipsPerPixel * dpi / 96.0, 1.0);
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Scalings, PixelEdges,
-                         ::testing::Values(EdgeRow{"Normal", 96}, EdgeRow{"OneAndAQuarter", 120},
-                                           EdgeRow{"OneAndAHalf", 144}, EdgeRow{"Double", 192}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

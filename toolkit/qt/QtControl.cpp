@@ -87,7 +87,7 @@ void QtControl::update(ControlProp changed) {
 
 void QtControl::applyGeometry() {
     const ControlProps& p = control_.props();
-    widget_->setGeometry(toPixelRect(p.left, p.top, p.width, p.height));
+    widget_->setGeometry(toQRect(toPixelRect(p.left, p.top, p.width, p.height)));
 }
 
 void QtControl::applyCaption() {

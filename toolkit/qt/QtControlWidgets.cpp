@@ -1,5 +1,7 @@
 #include "toolkit/qt/QtControlWidgets.h"
 
+#include "toolkit/Hooks.h"
+#include "toolkit/TextLayout.h"
 #include "toolkit/qt/QtSkin.h"
 #include "toolkit/qt/QtWindow.h"
 
@@ -37,24 +39,46 @@ LabelWidget::LabelWidget(Control& control, QtWindow& window, QWidget* parent)
     setAutoFillBackground(false);
 }
 
-// Breaks at line breaks, wraps at words; whatever falls outside the label is cut off by the painter. The
-// layout is kept until the caption, font or width changes: labels are drawn again on every tick they move.
+namespace {
+
+// Each UTF-16 unit's advance in the font, with the widened space runs, as one unbroken line lays them out.
+std::vector<double> advances(const QString& paragraph, const QFont& font) {
+    QTextLayout measure(paragraph, font);
+    measure.setFormats(spaceRunFormats(paragraph, font));
+    measure.beginLayout();
+    QTextLine line = measure.createLine();
+    line.setNumColumns(static_cast<int>(paragraph.size()));
+    measure.endLayout();
+    std::vector<double> result(static_cast<std::size_t>(paragraph.size()));
+    for (int i = 0; i < paragraph.size(); ++i)
+        result[static_cast<std::size_t>(i)] = line.cursorToX(i + 1) - line.cursorToX(i);
+    return result;
+}
+
+} // namespace
+
+// Breaks and wraps as the toolkit lays captions out; whatever falls outside the label is cut off by the
+// painter. The layout is kept until the caption, font or width changes: labels are drawn again on every tick
+// they move.
 void LabelWidget::layOut() {
     layouts_.clear();
     lineCount_ = 0;
     laidOutText_ = text();
     laidOutFont_ = font();
     laidOutWidth_ = width();
-    QTextOption option(Qt::AlignLeft);
-    option.setWrapMode(QTextOption::WordWrap);
     qreal y = 0;
-    for (const QString& paragraph : laidOutText_.split(u'\n')) {
+    const std::u16string_view caption(reinterpret_cast<const char16_t*>(laidOutText_.utf16()),
+                                      static_cast<std::size_t>(laidOutText_.size()));
+    for (const std::u16string& units : text::paragraphs(caption)) {
+        const QString paragraph = QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size()));
+        const std::vector<double> advance = advances(paragraph, laidOutFont_);
         auto& layout = layouts_.emplace_back(std::make_unique<QTextLayout>(paragraph, laidOutFont_));
         layout->setFormats(spaceRunFormats(paragraph, laidOutFont_));
-        layout->setTextOption(option);
         layout->beginLayout();
-        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-            line.setLineWidth(laidOutWidth_);
+        for (const text::Range& range : text::wrap(std::u16string_view(units), advance, laidOutWidth_)) {
+            QTextLine line = layout->createLine();
+            if (!line.isValid()) break;
+            line.setNumColumns(static_cast<int>(range.length), laidOutWidth_);
             line.setPosition(QPointF(0, y));
             y += line.height();
             ++lineCount_;
@@ -85,7 +109,7 @@ TextBoxWidget::TextBoxWidget(Control& control, QtWindow& window, QWidget* parent
     setFrame(true);
     setFocusPolicy(Qt::StrongFocus);
     QObject::connect(this, &QLineEdit::textChanged, [this](const QString& text) {
-        if (Control* c = this->control()) c->textEditedByUser(text.toStdString());
+        if (Control* c = this->control()) ControlAccess::textEditedByUser(*c, text.toStdString());
     });
 }
 

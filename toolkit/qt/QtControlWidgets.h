@@ -41,7 +41,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        pressedInside_ = event->button() == Qt::LeftButton;
+        releaseClick_.pressed(buttonState(event->button()));
         send(&Control::onMouseDown, *event, buttonState(event->button()));
         if (handlesClicks()) Base::mousePressEvent(event);
         event->accept();
@@ -56,15 +56,14 @@ protected:
             Base::mouseDoubleClickEvent(event); // a press like the first
             return;
         }
-        pressedInside_ = false;
+        releaseClick_.cancel();
         event->accept();
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (handlesClicks()) {
             Base::mouseReleaseEvent(event);
-        } else if (event->button() == Qt::LeftButton && pressedInside_ &&
-                   Base::rect().contains(event->position().toPoint())) {
-            pressedInside_ = false;
+        } else if (releaseClick_.released(buttonState(event->button()),
+                                          Base::rect().contains(event->position().toPoint()))) {
             clicked();
         }
         event->accept();
@@ -100,7 +99,7 @@ private:
 
     Control* control_;
     QtWindow& window_;
-    bool pressedInside_ = false;
+    ReleaseClick releaseClick_;
     bool focused_ = false;
 };
 

@@ -1,6 +1,6 @@
 #include "toolkit/Application.h"
+#include "toolkit/Hooks.h"
 #include "toolkit/Native.h"
-#include "toolkit/TestDriver.h"
 #include "toolkit/qt/PlatformChoice.h"
 #include "toolkit/qt/QtSkin.h"
 #include "toolkit/qt/QtWindow.h"
@@ -22,14 +22,6 @@
 namespace forms {
 
 namespace {
-
-struct PlatformState {
-    std::function<void(const std::string&)> fatalErrorBoxHandler;
-};
-PlatformState& state() {
-    static PlatformState s;
-    return s;
-}
 
 // Re-armed each tick against a running deadline, so the average period holds although Qt timers count in
 // whole milliseconds.
@@ -145,12 +137,7 @@ void platform::fatalError(const std::string& message) {
     std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Kelvara Calculator"),
                     QStringLiteral("Run-time error:\n\n") + QString::fromStdString(message), QMessageBox::Ok);
-    if (auto handler = state().fatalErrorBoxHandler) {
-        QTimer::singleShot(0, &box, [&box, handler] {
-            handler(box.text().toStdString());
-            box.accept();
-        });
-    }
+    if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
     box.exec();
     std::fflush(nullptr);
     std::_Exit(1);
@@ -163,10 +150,6 @@ void platform::openUrl(const std::string& address) {
 
 void platform::post(std::function<void()> action) {
     QTimer::singleShot(0, qApp, std::move(action));
-}
-
-void testing::setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
-    state().fatalErrorBoxHandler = std::move(handler);
 }
 
 } // namespace forms

@@ -1,5 +1,7 @@
 #include "toolkit/qt/QtSkin.h"
 
+#include "toolkit/TextLayout.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #if KELVARA_HAVE_FONTCONFIG
@@ -21,20 +23,12 @@ QString resourcePath(const Picture& picture, const char* extension) {
     return QStringLiteral(":/skin/") + QString::fromStdString(picture.name()) + QLatin1String(extension);
 }
 
-// The design names classic typefaces; these embedded ones are drawn in their place.
-struct Substitute {
-    const char* designName;
-    QString family;
-};
-QList<Substitute>& substitutes() {
-    static QList<Substitute> list;
-    return list;
-}
-
-QString registerFont(const QString& path) {
+void registerFont(const char* file, const char* family) {
+    const QString path = QStringLiteral(":/fonts/") + QLatin1String(file) + QLatin1String(".ttf");
     const int id = QFontDatabase::addApplicationFont(path);
-    if (id < 0) throw Error("Can't load font " + path.toStdString());
-    return QFontDatabase::applicationFontFamilies(id).value(0);
+    // A family the file does not hold would fall back silently; refuse that instead.
+    if (id < 0 || QFontDatabase::applicationFontFamilies(id).value(0) != QLatin1String(family))
+        throw Error("Can't load font " + path.toStdString());
 }
 
 } // namespace
@@ -97,21 +91,19 @@ void useEmbeddedFontsOnly() {
 }
 
 void loadFonts() {
-    if (!substitutes().isEmpty()) return;
-    const QString sans = registerFont(QStringLiteral(":/fonts/LiberationSans-Regular.ttf"));
-    registerFont(QStringLiteral(":/fonts/LiberationSans-Bold.ttf"));
-    const QString serif = registerFont(QStringLiteral(":/fonts/DejaVuSerif.ttf"));
-    registerFont(QStringLiteral(":/fonts/DejaVuSerif-Bold.ttf"));
-    substitutes() = {{"MS Sans Serif", sans}, {"Georgia", serif}};
+    static bool loaded = false;
+    if (loaded) return;
+    for (const EmbeddedFace& face : embeddedFaces()) {
+        registerFont(face.regularFile, face.family);
+        registerFont(face.boldFile, face.family);
+    }
+    loaded = true;
 }
 
 QFont font(const Font& font) {
-    QString family = QString::fromStdString(font.name);
-    for (const Substitute& s : substitutes())
-        if (family == QLatin1String(s.designName)) family = s.family;
-    QFont result(family);
-    // Sizes in points at 96 dpi, as the design was drawn; the screen's scaling applies on top.
-    result.setPixelSize(static_cast<int>(std::lround(font.points * 96.0 / 72.0)));
+    QFont result(QString::fromStdString(drawnFamily(font)));
+    // Qt applies the screen's scaling on top.
+    result.setPixelSize(fontPixels(font));
     result.setBold(font.bold);
     result.setHintingPreference(QFont::PreferNoHinting);
     result.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
@@ -125,20 +117,14 @@ QString displayText(const std::string& caption) {
 }
 
 QList<QTextLayout::FormatRange> spaceRunFormats(const QString& text, const QFont& font) {
-    // Designs lay figures over runs of spaces measured in the classic face, whose spaces are wider than the
-    // substitute's: each space of a run gets the difference, so the figure sits inside the run.
     QTextCharFormat wider;
     wider.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-    wider.setFontLetterSpacing(0.1 * font.pixelSize());
+    wider.setFontLetterSpacing(text::spaceRunWidening(font.pixelSize()));
     QList<QTextLayout::FormatRange> ranges;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u' ') continue;
-        qsizetype end = i;
-        while (end < text.size() && text[end] == u' ')
-            ++end;
-        if (end - i > 1) ranges.append({static_cast<int>(i), static_cast<int>(end - i), wider});
-        i = end;
-    }
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    static_cast<std::size_t>(text.size()));
+    for (const text::Range& run : text::spaceRuns(units))
+        ranges.append({static_cast<int>(run.start), static_cast<int>(run.length), wider});
     return ranges;
 }
 
@@ -156,14 +142,8 @@ QColor color(Color value) {
     return QColor(redOf(value), greenOf(value), blueOf(value));
 }
 
-int toPixels(Twips twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-QRect toPixelRect(Twips left, Twips top, Twips width, Twips height) {
-    const int x = toPixels(left);
-    const int y = toPixels(top);
-    return QRect(x, y, std::max(0, toPixels(left + width) - x), std::max(0, toPixels(top + height) - y));
+QRect toQRect(const PixelRect& r) {
+    return QRect(r.x, r.y, r.width, r.height);
 }
 
 } // namespace forms::qt

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/Metrics.h"
 #include "toolkit/Types.h"
 
 #include <QCursor>
@@ -27,8 +28,6 @@ QString displayText(const std::string& caption);
 QList<QTextLayout::FormatRange> spaceRunFormats(const QString& text, const QFont& font);
 qreal singleLineWidth(const QString& text, const QFont& font);
 
-int toPixels(Twips twips);
-// Edges in pixels from twips, so that abutting controls never leave a gap or overlap.
-QRect toPixelRect(Twips left, Twips top, Twips width, Twips height);
+QRect toQRect(const PixelRect& rect);
 
 } // namespace forms::qt

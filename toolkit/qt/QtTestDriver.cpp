@@ -1,5 +1,6 @@
 #include "toolkit/TestDriver.h"
 
+#include "toolkit/Hooks.h"
 #include "toolkit/qt/QtControl.h"
 #include "toolkit/qt/QtSkin.h"
 #include "toolkit/qt/QtWindow.h"
@@ -10,8 +11,10 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
 #include <cmath>
 
 namespace forms::testing {
@@ -200,6 +203,25 @@ std::string accessibleName(const Control& control) {
 
 std::string windowTitle(const Form& form) {
     return windowOf(form).widget()->windowTitle().toStdString();
+}
+
+void setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
+    if (!handler) {
+        hooks().fatalErrorBoxShowing = nullptr;
+        return;
+    }
+    hooks().fatalErrorBoxShowing = [handler] {
+        // Runs once the box waits: its text goes to the handler, then OK is pressed.
+        QTimer::singleShot(0, [handler] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (!box || !box->isVisible()) continue;
+                handler(box->text().toStdString());
+                box->accept();
+                return;
+            }
+        });
+    };
 }
 
 } // namespace forms::testing

@@ -1,6 +1,7 @@
 #include "toolkit/qt/QtWindow.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Keyboard.h"
 #include "toolkit/qt/ModalLayer.h"
 #include "toolkit/qt/QtControl.h"
 #include "toolkit/qt/QtControlWidgets.h"
@@ -28,11 +29,6 @@ Qt::WindowFlags frameless(bool owned) {
     flags |= Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint;
 #endif
     return flags;
-}
-
-bool isWindowed(ControlKind kind) {
-    return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||
-           kind == ControlKind::PictureBox || kind == ControlKind::Frame;
 }
 
 } // namespace
@@ -66,14 +62,9 @@ void FormWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FormWidget::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && form_) {
-        for (Control* control : form_->controls()) {
-            if (control->props().cancel && control->props().visible && control->onClick) {
-                deliver(control->onClick);
-                event->accept();
-                return;
-            }
-        }
+    if (event->key() == Qt::Key_Escape && form_ && answerEscape(*form_)) {
+        event->accept();
+        return;
     }
     QWidget::keyPressEvent(event);
 }
@@ -132,15 +123,10 @@ std::unique_ptr<NativeControl> QtWindow::createControl(Control& control) {
 }
 
 void QtWindow::controlsCreated() {
-    // Windowed controls are drawn above all labels and images, whatever their order in the design.
-    std::vector<Control*> focusOrder;
-    for (Control* control : form_.controls()) {
-        auto* native = static_cast<QtControl*>(control->native());
-        if (isWindowed(control->kind())) native->widget()->raise();
-        if (control->props().tabIndex >= 0) focusOrder.push_back(control);
-    }
-    std::stable_sort(focusOrder.begin(), focusOrder.end(),
-                     [](Control* a, Control* b) { return a->props().tabIndex < b->props().tabIndex; });
+    for (Control* control : form_.controls())
+        if (isWindowed(control->kind())) static_cast<QtControl*>(control->native())->widget()->raise();
+    // Qt moves the focus itself and skips hidden widgets, so hidden controls keep their place in its chain.
+    const std::vector<Control*> focusOrder = tabOrder(form_, false);
     for (std::size_t i = 1; i < focusOrder.size(); ++i)
         QWidget::setTabOrder(static_cast<QtControl*>(focusOrder[i - 1]->native())->widget(),
                              static_cast<QtControl*>(focusOrder[i]->native())->widget());

@@ -21,10 +21,6 @@ constexpr const wchar_t* kLinkProp = L"Kelvara.Control";
 WNDPROC originalEdit = nullptr;
 WNDPROC originalButton = nullptr;
 
-bool isPainted(ControlKind kind) {
-    return kind != ControlKind::TextBox && kind != ControlKind::PictureButton;
-}
-
 int pressed(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -107,7 +103,7 @@ LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDBLCLK:
         if (!native) break;
         if (!secondPressClicks(native->control().kind())) {
-            native->pressedInside = false;
+            native->releaseClick.cancel();
             return 0;
         }
         message = WM_LBUTTONDOWN;
@@ -116,7 +112,7 @@ LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (!native) break;
-        native->pressedInside = message == WM_LBUTTONDOWN;
+        native->releaseClick.pressed(pressed(message));
         SetCapture(hwnd);
         sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
         return 0;
@@ -127,18 +123,16 @@ LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
         if (!native) break;
-        // Labels and images click on the release of a left press that began on them, if it ends on them.
         RECT client{};
         GetClientRect(hwnd, &client);
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const bool click = message == WM_LBUTTONUP && native->pressedInside && PtInRect(&client, at);
-        if (message == WM_LBUTTONUP) native->pressedInside = false;
+        const bool click = native->releaseClick.released(pressed(message), PtInRect(&client, at));
         if (!buttonState(wParam) && GetCapture() == hwnd) ReleaseCapture();
         if (click) clicked(hwnd);
         return 0;
     }
     case WM_CAPTURECHANGED:
-        if (native) native->pressedInside = false;
+        if (native) native->releaseClick.cancel();
         return 0;
     default:
         break;

@@ -10,6 +10,11 @@ namespace forms::win32 {
 
 class Win32Window;
 
+// Drawn by the toolkit rather than by a system control, so they can appear in what lies beneath a surface.
+constexpr bool isPainted(ControlKind kind) {
+    return kind != ControlKind::TextBox && kind != ControlKind::PictureButton;
+}
+
 // The name assistive technology reads for a window. A label's and a button's is their window text; a text
 // box's content is its window text, and a window without a caption has none, so their names are set beside
 // them.
@@ -41,8 +46,8 @@ public:
     // Draws a picture button, in its second state while pressed.
     void drawButton(HDC dc, const RECT& area, bool pressed) const;
 
-    // Left-button press that may end in a click on a surface.
-    bool pressedInside = false;
+    // Labels and images click on release.
+    ReleaseClick releaseClick;
 
 private:
     void applyGeometry();

@@ -1,7 +1,7 @@
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/Application.h"
+#include "toolkit/Hooks.h"
 #include "toolkit/Native.h"
-#include "toolkit/TestDriver.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
 
@@ -28,7 +28,6 @@ constexpr UINT kPostedAction = WM_APP + 1;
 constexpr const wchar_t* kMessageClass = L"KelvaraMessages";
 
 struct PlatformState {
-    std::function<void(const std::string&)> fatalErrorBoxHandler;
     std::deque<std::function<void()>> posted;
     std::map<UINT_PTR, class Win32Timer*> timers;
     UINT_PTR lastTimerId = 0;
@@ -96,42 +95,6 @@ void makeDpiAware() {
     const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
     if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
-}
-
-// The uncaught-error box answers itself for a test: its text goes to the handler, then OK is pressed.
-void CALLBACK answerErrorBox(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    if (!box) return;
-    KillTimer(nullptr, id);
-    std::wstring text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM longest) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(child, name, 16);
-            if (_wcsicmp(name, L"Static") != 0) return TRUE;
-            const int length = GetWindowTextLengthW(child);
-            auto& best = *reinterpret_cast<std::wstring*>(longest);
-            if (length > static_cast<int>(best.size())) {
-                best.assign(static_cast<std::size_t>(length) + 1, L'\0');
-                GetWindowTextW(child, best.data(), length + 1);
-                best.resize(static_cast<std::size_t>(length));
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
-    state().fatalErrorBoxHandler(win32::narrow(text));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 } // namespace
@@ -222,7 +185,7 @@ void platform::runModalLoop(const Form& form) {
 void platform::fatalError(const std::string& message) {
     std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
     const std::wstring text = win32::widen("Run-time error:\n\n" + message);
-    if (state().fatalErrorBoxHandler) SetTimer(nullptr, 0, USER_TIMER_MINIMUM, answerErrorBox);
+    if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
     MessageBoxW(nullptr, text.c_str(), L"Kelvara Calculator", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     std::fflush(nullptr);
     std::_Exit(1);
@@ -236,10 +199,6 @@ void platform::openUrl(const std::string& address) {
 void platform::post(std::function<void()> action) {
     state().posted.push_back(std::move(action));
     PostMessageW(messageWindow(), kPostedAction, 0, 0);
-}
-
-void testing::setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
-    state().fatalErrorBoxHandler = std::move(handler);
 }
 
 } // namespace forms

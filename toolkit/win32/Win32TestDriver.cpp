@@ -1,5 +1,6 @@
 #include "toolkit/TestDriver.h"
 
+#include "toolkit/Hooks.h"
 #include "toolkit/win32/Win32Control.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
@@ -9,6 +10,47 @@
 namespace forms::testing {
 
 namespace {
+
+std::function<void(const std::string&)>& fatalErrorBoxHandler() {
+    static std::function<void(const std::string&)> handler;
+    return handler;
+}
+
+// The uncaught-error box answers itself for a test: its text goes to the handler, then OK is pressed.
+void CALLBACK answerErrorBox(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    KillTimer(nullptr, id);
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM longest) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(child, name, 16);
+            if (_wcsicmp(name, L"Static") != 0) return TRUE;
+            const int length = GetWindowTextLengthW(child);
+            auto& best = *reinterpret_cast<std::wstring*>(longest);
+            if (length > static_cast<int>(best.size())) {
+                best.assign(static_cast<std::size_t>(length) + 1, L'\0');
+                GetWindowTextW(child, best.data(), length + 1);
+                best.resize(static_cast<std::size_t>(length));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    fatalErrorBoxHandler()(win32::narrow(text));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
 
 win32::Win32Control& nativeOf(const Control& control) {
     auto* native = static_cast<win32::Win32Control*>(control.native());
@@ -37,8 +79,8 @@ void send(HWND surface, const win32::Win32Window& window, UINT message, int butt
     GetWindowRect(surface, &surfaceRect);
     GetWindowRect(window.hwnd(), &windowRect);
     const POINT placed = window.placedPixels();
-    POINT point{placed.x + surfaceRect.left - windowRect.left + win32::toPixels(x, window.dpi()),
-                placed.y + surfaceRect.top - windowRect.top + win32::toPixels(y, window.dpi())};
+    POINT point{placed.x + surfaceRect.left - windowRect.left + toPixels(x, window.dpi()),
+                placed.y + surfaceRect.top - windowRect.top + toPixels(y, window.dpi())};
     ScreenToClient(surface, &point);
     // The Alt key is not part of a pointer message; the handler reads it from the keyboard state.
     BYTE keyboard[256] = {};
@@ -133,8 +175,8 @@ POINTFLOAT middleOf(const Control& control) {
     RECT area{};
     GetWindowRect(nativeOf(control).hwnd(), &area);
     const UINT dpi = windowOf(control.form()).dpi();
-    return POINTFLOAT{win32::toTwips((area.right - area.left) / 2.0, dpi),
-                      win32::toTwips((area.bottom - area.top) / 2.0, dpi)};
+    return POINTFLOAT{toTwips((area.right - area.left) / 2.0, dpi),
+                      toTwips((area.bottom - area.top) / 2.0, dpi)};
 }
 
 } // namespace
@@ -251,6 +293,13 @@ std::string windowTitle(const Form& form) {
     GetWindowTextW(hwnd, title.data(), length + 1);
     title.resize(static_cast<std::size_t>(length));
     return win32::narrow(title);
+}
+
+void setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
+    fatalErrorBoxHandler() = std::move(handler);
+    hooks().fatalErrorBoxShowing = [] {
+        if (fatalErrorBoxHandler()) SetTimer(nullptr, 0, USER_TIMER_MINIMUM, answerErrorBox);
+    };
 }
 
 } // namespace forms::testing

@@ -1,6 +1,8 @@
 #include "toolkit/win32/Win32Window.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Hooks.h"
+#include "toolkit/Keyboard.h"
 #include "toolkit/win32/Win32Control.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
@@ -17,17 +19,6 @@ namespace {
 std::vector<Win32Window*>& liveWindows() {
     static std::vector<Win32Window*> windows;
     return windows;
-}
-
-bool isWindowed(ControlKind kind) {
-    return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||
-           kind == ControlKind::PictureBox || kind == ControlKind::Frame;
-}
-
-// Drawn by the toolkit, so they can appear in what lies beneath a surface.
-bool isPainted(ControlKind kind) {
-    return kind == ControlKind::Label || kind == ControlKind::Image || kind == ControlKind::PictureBox ||
-           kind == ControlKind::Frame;
 }
 
 constexpr const wchar_t* kDoomedProp = L"Kelvara.Doomed";
@@ -190,8 +181,8 @@ void Win32Window::show(Form* owner, bool modal) {
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     if (!focused_) {
-        const std::vector<Control*> order = focusOrder();
-        if (!order.empty()) SetFocus(static_cast<Win32Control*>(order.front()->native())->hwnd());
+        if (Control* first = nextInTabOrder(form_, nullptr, false))
+            SetFocus(static_cast<Win32Control*>(first->native())->hwnd());
     }
 }
 
@@ -220,22 +211,12 @@ void Win32Window::presentFrame() {
 
 RECT Win32Window::pixelRect(const Control& control) const {
     const ControlProps& p = control.props();
-    return toPixelRect(p.left, p.top, p.width, p.height, dpi_);
+    return toRect(toPixelRect(p.left, p.top, p.width, p.height, static_cast<int>(dpi_)));
 }
 
 Win32Control* Win32Window::nativeOf(HWND child) const {
     Win32Control* native = Win32Control::of(child);
     return native && &native->window() == this ? native : nullptr;
-}
-
-std::vector<Control*> Win32Window::focusOrder() const {
-    std::vector<Control*> order;
-    for (Control* control : form_.controls())
-        if (control->props().tabIndex >= 0 && control->props().visible && control->native())
-            order.push_back(control);
-    std::stable_sort(order.begin(), order.end(),
-                     [](Control* a, Control* b) { return a->props().tabIndex < b->props().tabIndex; });
-    return order;
 }
 
 // Focus events follow the control that has the focus within its window: switching windows moves no focus
@@ -249,12 +230,7 @@ void Win32Window::controlFocused(Control& control) {
 
 void Win32Window::controlHidden(Control& control) {
     if (focused_ != &control || GetActiveWindow() != hwnd_) return;
-    const std::vector<Control*> order = focusOrder();
-    const auto after = std::find_if(order.begin(), order.end(), [&](Control* c) {
-        return c->props().tabIndex > control.props().tabIndex;
-    });
-    Control* next = after != order.end() ? *after : order.empty() ? nullptr : order.front();
-    if (next) {
+    if (Control* next = focusAfterHiding(form_, control)) {
         SetFocus(static_cast<Win32Control*>(next->native())->hwnd());
     } else {
         focused_ = nullptr;
@@ -265,29 +241,11 @@ void Win32Window::controlHidden(Control& control) {
 
 bool Win32Window::handleKey(WPARAM key) {
     if (key == VK_TAB) {
-        const std::vector<Control*> order = focusOrder();
-        if (order.empty()) return true;
-        const bool back = GetKeyState(VK_SHIFT) < 0;
-        auto at = std::find(order.begin(), order.end(), focused_);
-        Control* next = nullptr;
-        if (at == order.end())
-            next = back ? order.back() : order.front();
-        else if (back)
-            next = at == order.begin() ? order.back() : *(at - 1);
-        else
-            next = at + 1 == order.end() ? order.front() : *(at + 1);
-        SetFocus(static_cast<Win32Control*>(next->native())->hwnd());
+        if (Control* next = nextInTabOrder(form_, focused_, GetKeyState(VK_SHIFT) < 0))
+            SetFocus(static_cast<Win32Control*>(next->native())->hwnd());
         return true;
     }
-    if (key == VK_ESCAPE) {
-        for (Control* control : form_.controls()) {
-            if (control->props().cancel && control->props().visible && control->onClick) {
-                deliver(control->onClick);
-                return true;
-            }
-        }
-    }
-    return false;
+    return key == VK_ESCAPE && answerEscape(form_);
 }
 
 PointerEvent Win32Window::pointerEvent(HWND surface, LPARAM point, int button, WPARAM keys) const {
@@ -494,7 +452,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
                 GetWindowTextW(native->hwnd(), text.data(), length + 1);
                 text.resize(static_cast<std::size_t>(length));
-                control.textEditedByUser(narrow(text));
+                ControlAccess::textEditedByUser(control, narrow(text));
             }
             return 0;
         }
@@ -519,10 +477,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Activation gives the focus back to the control that had it, or the first control its first focus.
         if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
             Control* target = focused_ && focused_->props().visible ? focused_ : nullptr;
-            if (!target) {
-                const std::vector<Control*> order = focusOrder();
-                if (!order.empty()) target = order.front();
-            }
+            if (!target) target = nextInTabOrder(form_, nullptr, false);
             if (target) {
                 SetFocus(static_cast<Win32Control*>(target->native())->hwnd());
                 return 0;

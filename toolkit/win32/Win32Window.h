@@ -64,7 +64,6 @@ private:
                  WPARAM keys);
     void paintContent(HDC dc, const Control& control) const;
     Win32Control* nativeOf(HWND child) const;
-    std::vector<Control*> focusOrder() const;
     void dpiChanged(UINT dpi, const RECT& suggested);
     void applySize(SIZE size);
     void applyPendingShrink();

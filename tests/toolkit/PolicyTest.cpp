@@ -1,0 +1,266 @@
+// The platform-neutral policy every platform layer draws on: pixel edges, faces, caption layout and the
+// keyboard.
+
+#include "toolkit/Control.h"
+#include "toolkit/Form.h"
+#include "toolkit/Keyboard.h"
+#include "toolkit/Metrics.h"
+#include "toolkit/PictureButton.h"
+#include "toolkit/TextBox.h"
+#include "toolkit/TextLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace forms;
+
+namespace {
+
+// Edges come from rounding each edge, so controls that abut in twips abut on screen at any scaling.
+struct EdgeRow {
+    const char* name;
+    int dpi;
+    friend void PrintTo(const EdgeRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class PixelEdges : public ::testing::TestWithParam<EdgeRow> {};
+
+TEST_P(PixelEdges, AbuttingControlsNeitherGapNorOverlap) {
+    const int dpi = GetParam().dpi;
+    for (Twips left = -8000; left <= 8000; left += 97) {
+        for (Twips width : {15.0f, 100.0f, 505.0f, 4330.0f}) {
+            const PixelRect first = toPixelRect(left, 0, width, 15, dpi);
+            const PixelRect second = toPixelRect(left + width, 0, width, 15, dpi);
+            ASSERT_EQ(first.x + first.width, second.x) << left << " + " << width;
+            ASSERT_NEAR(first.width, width / kTwipsPerPixel * dpi / 96.0, 1.0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scalings, PixelEdges,
+                         ::testing::Values(EdgeRow{"Normal", 96}, EdgeRow{"OneAndAQuarter", 120},
+                                           EdgeRow{"OneAndAHalf", 144}, EdgeRow{"Double", 192}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PixelEdges, ANegativeSizeIsNoPixels) {
+    EXPECT_EQ(toPixelRect(150, 150, -60, -60), (PixelRect{10, 10, 0, 0}));
+}
+
+struct FaceRow {
+    const char* name;
+    Font font;
+    int dpi;
+    const char* family;
+    int pixels;
+    friend void PrintTo(const FaceRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class Faces : public ::testing::TestWithParam<FaceRow> {};
+
+TEST_P(Faces, DesignFontsAreDrawnInTheEmbeddedFacesAtWholePixels) {
+    EXPECT_EQ(drawnFamily(GetParam().font), GetParam().family);
+    EXPECT_EQ(fontPixels(GetParam().font, GetParam().dpi), GetParam().pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Designs, Faces,
+    ::testing::Values(
+        FaceRow{"SansAtDesignSize", {"MS Sans Serif", 8.25f, false}, 96, "Liberation Sans", 11},
+        FaceRow{"SansBoldTwiceSize", {"MS Sans Serif", 8.25f, true}, 192, "Liberation Sans", 22},
+        // 11 design pixels at 1.25 are 13.75: the rounding is of the design's pixels first.
+        FaceRow{"SansOneAndAQuarter", {"MS Sans Serif", 8.25f, false}, 120, "Liberation Sans", 14},
+        FaceRow{"Serif", {"Georgia", 12.0f, false}, 96, "DejaVu Serif", 16},
+        FaceRow{"UnknownKeepsItsName", {"Courier New", 9.75f, false}, 96, "Courier New", 13}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EmbeddedFaces, EachHasARegularAndABoldFile) {
+    ASSERT_FALSE(embeddedFaces().empty());
+    for (const EmbeddedFace& face : embeddedFaces()) {
+        EXPECT_STRNE(face.regularFile, face.boldFile) << face.family;
+        EXPECT_EQ(drawnFamily(Font{face.designName}), face.family);
+    }
+}
+
+TEST(SpaceRuns, OnlyRunsOfTwoOrMoreAreWidenedByATenthOfTheFace) {
+    const std::u16string_view caption = u"a  b c   d ";
+    EXPECT_EQ(text::spaceRuns(caption), (std::vector<text::Range>{{1, 2}, {6, 3}}));
+    std::vector<double> advances(caption.size(), 5.0);
+    text::widenSpaceRuns(caption, std::span<double>(advances), 20);
+    EXPECT_EQ(advances, (std::vector<double>{5, 7, 7, 5, 5, 5, 7, 7, 7, 5, 5}));
+}
+
+struct ParagraphRow {
+    const char* name;
+    std::u16string_view caption;
+    std::vector<std::u16string> paragraphs;
+    friend void PrintTo(const ParagraphRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class Paragraphs : public ::testing::TestWithParam<ParagraphRow> {};
+
+TEST_P(Paragraphs, BreakAtCarriageReturnLineFeedOrLineFeed) {
+    EXPECT_EQ(text::paragraphs(GetParam().caption), GetParam().paragraphs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Captions, Paragraphs,
+                         ::testing::Values(ParagraphRow{"Empty", u"", {u""}},
+                                           ParagraphRow{"Mixed", u"a\r\nb\nc", {u"a", u"b", u"c"}},
+                                           ParagraphRow{"TrailingBreakEndsInAnEmptyOne", u"a\n", {u"a", u""}},
+                                           ParagraphRow{"LoneCarriageReturnIsText", u"a\rb", {u"a\rb"}},
+                                           ParagraphRow{"BlankLinesStay", u"\r\n\r\nx", {u"", u"", u"x"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct WrapRow {
+    const char* name;
+    std::u16string_view paragraph;
+    double maxWidth;
+    std::vector<std::u16string_view> lines;
+    friend void PrintTo(const WrapRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class Wrap : public ::testing::TestWithParam<WrapRow> {};
+
+// Every character one unit wide.
+TEST_P(Wrap, GreedyAtSpacesWithTrailingSpacesHangingPastTheEdge) {
+    const std::u16string_view paragraph = GetParam().paragraph;
+    const std::vector<double> advances(paragraph.size(), 1.0);
+    std::vector<std::u16string_view> lines;
+    for (const text::Range& range : text::wrap(paragraph, advances, GetParam().maxWidth))
+        lines.push_back(paragraph.substr(range.start, range.length));
+    EXPECT_EQ(lines, GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paragraphs, Wrap,
+    ::testing::Values(WrapRow{"Fits", u"aa bb", 5, {u"aa bb"}},
+                      WrapRow{"WordCrossingTheEdgeStartsALine", u"aa bb cc", 4, {u"aa ", u"bb ", u"cc"}},
+                      WrapRow{"TrailingSpacesHang", u"aaa     b", 4, {u"aaa     ", u"b"}},
+                      WrapRow{"AWordWiderThanTheLineKeepsItsOwnLine", u"abcdefg hi", 3, {u"abcdefg ", u"hi"}},
+                      WrapRow{"LeadingSpacesStayOnTheFirstLine", u"  ab cd", 4, {u"  ab ", u"cd"}},
+                      WrapRow{"EmptyIsOneEmptyLine", u"", 10, {u""}},
+                      WrapRow{"ExactlyFullFits", u"ab cd", 5, {u"ab cd"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A pointer sequence on a label: 'L'/'R' a left or right press, 'l'/'r' their release on the label, 'o' a
+// left release outside it, 'd' the second press of a double-click.
+struct ClickRow {
+    const char* name;
+    std::string_view events;
+    int clicks;
+    friend void PrintTo(const ClickRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class ReleaseClicks : public ::testing::TestWithParam<ClickRow> {};
+
+TEST_P(ReleaseClicks, OnlyALeftPressReleasedOnTheControlClicks) {
+    ReleaseClick click;
+    int clicks = 0;
+    for (char event : GetParam().events) {
+        switch (event) {
+        case 'L':
+            click.pressed(LeftButton);
+            break;
+        case 'R':
+            click.pressed(RightButton);
+            break;
+        case 'd':
+            click.cancel();
+            break;
+        default:
+            clicks += click.released(event == 'r' ? RightButton : LeftButton, event != 'o') ? 1 : 0;
+            break;
+        }
+    }
+    EXPECT_EQ(clicks, GetParam().clicks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, ReleaseClicks,
+    ::testing::Values(ClickRow{"PressRelease", "Ll", 1}, ClickRow{"ReleasedOutside", "Lo", 0},
+                      ClickRow{"RightButton", "Rr", 0}, ClickRow{"ReleaseWithoutPress", "l", 0},
+                      ClickRow{"OneClickPerPress", "Lll", 1}, ClickRow{"DoubleClickClicksOnce", "LldL", 1},
+                      ClickRow{"SecondPressOfADoubleClick", "Lldl", 1},
+                      ClickRow{"RightPressDisarms", "LRl", 0},
+                      ClickRow{"RightReleaseKeepsTheLeftPress", "Lrl", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class KeyboardForm : public Form {
+public:
+    KeyboardForm()
+        : Form({.name = "keyboard", .width = 3000, .height = 3000}) {
+        cancel.onClick = [this] { ++cancelled; };
+    }
+    int cancelled = 0;
+    // Declared out of tab order on purpose: the order comes from the tab indexes.
+    TextBox third{*this, {.name = "third", .width = 300, .height = 300, .tabIndex = 2}};
+    TextBox first{*this, {.name = "first", .width = 300, .height = 300, .tabIndex = 0}};
+    PictureButton hidden{*this,
+                         {.name = "hidden", .width = 300, .height = 300, .visible = false, .tabIndex = 1}};
+    PictureButton second{*this, {.name = "second", .width = 300, .height = 300, .tabIndex = 1}};
+    PictureButton cancel{*this, {.name = "cancel", .width = 300, .height = 300, .cancel = true}};
+};
+
+TEST(TabOrder, FollowsTabIndexesKeepingDesignOrderAmongEqualsAndLeavesOutUnreachable) {
+    KeyboardForm form;
+    EXPECT_EQ(tabOrder(form, false),
+              (std::vector<Control*>{&form.first, &form.hidden, &form.second, &form.third}));
+    EXPECT_EQ(tabOrder(form, true), (std::vector<Control*>{&form.first, &form.second, &form.third}));
+}
+
+struct TabRow {
+    const char* name;
+    const char* from; // nullptr: nothing has the focus
+    bool back;
+    const char* to;
+    friend void PrintTo(const TabRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class TabMoves : public ::testing::TestWithParam<TabRow> {};
+
+TEST_P(TabMoves, CycleThroughTheShownControls) {
+    KeyboardForm form;
+    Control* from = nullptr;
+    for (Control* control : form.controls())
+        if (GetParam().from && control->name() == GetParam().from) from = control;
+    Control* to = nextInTabOrder(form, from, GetParam().back);
+    ASSERT_NE(to, nullptr);
+    EXPECT_EQ(to->name(), GetParam().to);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, TabMoves,
+                         ::testing::Values(TabRow{"FromNothing", nullptr, false, "first"},
+                                           TabRow{"BackFromNothing", nullptr, true, "third"},
+                                           TabRow{"SkipsTheHidden", "first", false, "second"},
+                                           TabRow{"WrapsAtTheEnd", "third", false, "first"},
+                                           TabRow{"BackWrapsAtTheStart", "first", true, "third"},
+                                           TabRow{"Back", "third", true, "second"},
+                                           TabRow{"FromOutsideTheOrder", "cancel", false, "first"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TabOrder, HidingTheFocusedControlMovesTheFocusOnOrBackToTheFirst) {
+    KeyboardForm form;
+    EXPECT_EQ(focusAfterHiding(form, form.second), &form.third);
+    EXPECT_EQ(focusAfterHiding(form, form.third), &form.first);
+    EXPECT_EQ(focusAfterHiding(form, form.first), &form.second);
+}
+
+TEST(TabOrder, NoReachableControlMeansNowhereToGo) {
+    Form empty({.name = "empty", .width = 300, .height = 300});
+    EXPECT_EQ(nextInTabOrder(empty, nullptr, false), nullptr);
+}
+
+TEST(Escape, ClicksTheShownCancelControlOnly) {
+    KeyboardForm form;
+    form.show();
+    EXPECT_TRUE(answerEscape(form));
+    EXPECT_EQ(form.cancelled, 1);
+    form.cancel.setVisible(false);
+    EXPECT_FALSE(answerEscape(form));
+    EXPECT_EQ(form.cancelled, 1);
+    form.unload();
+}
+
+} // namespace

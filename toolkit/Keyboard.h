@@ -1,0 +1,24 @@
+#pragma once
+
+// What the keyboard does in a window, the same on every platform: the order Tab moves the focus in, where
+// the focus goes from a control being hidden, and which control answers Escape.
+
+#include <vector>
+
+namespace forms {
+
+class Control;
+class Form;
+
+// Controls with a place in the focus order, by their tab index (design order among equals); with shownOnly,
+// those hidden are left out.
+std::vector<Control*> tabOrder(const Form& form, bool shownOnly);
+// Where Tab (back: Shift+Tab) moves the focus from `from`, which may be null, among the shown controls;
+// null when none takes the focus.
+Control* nextInTabOrder(const Form& form, const Control* from, bool back);
+// Where the focus goes from a control that is being hidden: the next shown one after it, else the first.
+Control* focusAfterHiding(const Form& form, const Control& hidden);
+// Runs the click of the window's visible cancel control, if it has one; true when one answered Escape.
+bool answerEscape(Form& form);
+
+} // namespace forms
