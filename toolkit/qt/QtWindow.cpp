@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 
@@ -68,6 +69,14 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void FormWidget::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (const auto cut = window_.cutOffRows()) {
+        QPainter painter(this);
+        painter.drawTiledPixmap(*cut, QPixmap::fromImage(*window_.cutOffFill()));
+    }
+}
+
 void FormWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Restored: the size the window reached while minimised.
@@ -90,6 +99,7 @@ QtWindow::QtWindow(Form& form)
     , widget_(new FormWidget(form, *this)) {
     const FormProps& p = form.props();
     widget_->setObjectName(QString::fromStdString(p.name));
+    serverWindow_.emplace(*widget_);
     QPalette palette = widget_->palette();
     palette.setColor(QPalette::Window, color(p.backColor));
     widget_->setPalette(palette);
@@ -126,19 +136,36 @@ void QtWindow::controlsCreated() {
 void QtWindow::updateSize() {
     const FormProps& p = form_.props();
     const QSize size(toPixels(p.width), toPixels(p.height));
-    // A window manager may take a resize of a minimised window for a request to show it again.
-    const bool hold = minimised() || (widget_->isVisible() && size.height() < widget_->height());
-    if (!hold) {
+    const bool shown = widget_->isVisible();
+    // A window manager may take a resize of a minimised window for a request to show it again, and a shown
+    // window shrinks with its next frame (see presentFrame).
+    if (!minimised() && !(shown && size.height() < widget_->height())) {
         pendingSize_.reset();
+        const bool grows = shown && size.height() > widget_->height();
+        // The window grows on the server before the frame is painted into it (see presentFrame); uncovered
+        // rows continue the bottom edge until then.
+        if (grows) serverWindow_->fillUncovered(bottomRow());
         applySize(size);
+        if (grows) grown_ = size;
         return;
     }
-    // A shrink waits for the frame that paints the moved bottom edge, or the server would show the uncovered
-    // rows first; shrinks outside a timer tick are put on screen from the event loop.
+    // Until then the rows to be cut off continue the bottom edge, not the background behind the moved edge.
+    if (shown && !minimised() && !cutOffFill_) cutOffFill_ = bottomRow();
+    // Changes outside a timer tick are put on screen from the event loop.
     if (!pendingSize_)
         QMetaObject::invokeMethod(
             &sizeLater_, [this] { presentFrame(); }, Qt::QueuedConnection);
     pendingSize_ = size;
+}
+
+// The window's lowest row as drawn, in device pixels.
+QImage QtWindow::bottomRow() const {
+    return widget_->grab(QRect(0, widget_->height() - 1, widget_->width(), 1)).toImage();
+}
+
+std::optional<QRect> QtWindow::cutOffRows() const {
+    if (!pendingSize_ || !cutOffFill_ || pendingSize_->height() >= widget_->height()) return std::nullopt;
+    return QRect(0, pendingSize_->height(), widget_->width(), widget_->height() - pendingSize_->height());
 }
 
 bool QtWindow::minimised() const {
@@ -192,6 +219,7 @@ void QtWindow::show(Form* owner, bool modal) {
     }
     if (widget_->isWindow()) widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     widget_->show();
+    serverWindow_->assume(widget_->size());
     widget_->activateWindow();
     // Inside its owner, as across windows, taking the focus raises no focus events in the owner.
     if (!widget_->focusWidget() && firstFocus_)
@@ -221,10 +249,20 @@ ScreenArea QtWindow::screenArea() const {
                       area.height() * kTwipsPerPixel};
 }
 
+// A window shrinks only once the frame has painted its bottom edge higher up, so that every frame of a
+// shrink reaches the screen with its edge; a minimised window takes the size it reached when restored.
 void QtWindow::presentFrame() {
-    if (!widget_) return;
+    if (!widget_ || presenting_) return;
+    presenting_ = true;
+    if (grown_) serverWindow_->await(*std::exchange(grown_, std::nullopt));
     if (widget_->isVisible()) QCoreApplication::sendPostedEvents(widget_, QEvent::UpdateRequest);
-    if (pendingSize_ && !minimised()) applySize(*std::exchange(pendingSize_, std::nullopt));
+    if (pendingSize_ && !minimised()) {
+        const QSize size = *std::exchange(pendingSize_, std::nullopt);
+        applySize(size);
+        serverWindow_->await(size);
+        cutOffFill_.reset();
+    }
+    presenting_ = false;
 }
 
 } // namespace forms::qt

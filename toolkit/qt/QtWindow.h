@@ -1,10 +1,13 @@
 #pragma once
 
 #include "toolkit/Native.h"
+#include "toolkit/qt/ServerWindow.h"
 #include "toolkit/qt/WindowMover.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include <deque>
@@ -27,6 +30,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -55,17 +59,25 @@ public:
     FormWidget* widget() const { return widget_; }
     // Where the toolkit last put the window, in pixels.
     QPoint placedPixels() const { return placed_; }
+    // Rows that a pending shrink cuts off, and what they show until then.
+    std::optional<QRect> cutOffRows() const;
+    const std::optional<QImage>& cutOffFill() const { return cutOffFill_; }
     // The window system reports a position: ours once it catches up with our moves, else its own doing.
     void windowSystemMoved(QPoint position);
 
 private:
     void applySize(QSize size);
     bool minimised() const;
+    QImage bottomRow() const;
 
     Form& form_;
     QPointer<FormWidget> widget_;
     std::optional<QSize> pendingSize_;
     QObject sizeLater_; // goes with the window, and so does what it has queued
+    bool presenting_ = false;
+    std::optional<QImage> cutOffFill_;
+    std::optional<QSize> grown_;               // asked of the server, which the frame waits for
+    std::optional<ServerWindow> serverWindow_; // made with the widget it watches
     QPointer<QWidget> firstFocus_;
     QPoint placed_;
     std::deque<QPoint> pendingMoves_;

@@ -1,0 +1,96 @@
+#include "toolkit/qt/ServerWindow.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdlib>
+#include <qguiapplication_platform.h>
+
+#if __has_include(<xcb/xcb.h>)
+#include <xcb/xcb.h>
+#define KELVARA_HAVE_XCB 1
+#endif
+
+namespace forms::qt {
+
+namespace {
+// Beyond this a window manager is taken to have refused the size; the animation goes on regardless.
+constexpr qint64 kLimitMs = 50;
+} // namespace
+
+ServerWindow::ServerWindow(QWidget& window)
+    : window_(window) {
+#ifdef KELVARA_HAVE_XCB
+    watching_ = QGuiApplication::platformName() == QLatin1String("xcb");
+    if (watching_) QCoreApplication::instance()->installNativeEventFilter(this);
+#endif
+}
+
+ServerWindow::~ServerWindow() {
+    if (watching_ && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+void ServerWindow::fillUncovered(const QImage& tile) {
+#ifdef KELVARA_HAVE_XCB
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!watching_ || !x11 || !window_.internalWinId() || tile.isNull()) return;
+    xcb_connection_t* connection = x11->connection();
+    const auto window = static_cast<xcb_window_t>(window_.internalWinId());
+    if (!depth_) {
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+        depth_ = geometry ? geometry->depth : -1;
+        std::free(geometry);
+    }
+    // True-colour windows take 32-bit pixels in the server's byte order, as QImage's RGB32 has them here.
+    if (depth_ != 24 && depth_ != 32) return;
+    const QImage pixels = tile.convertToFormat(QImage::Format_RGB32);
+    const xcb_pixmap_t pixmap = xcb_generate_id(connection);
+    xcb_create_pixmap(connection, static_cast<uint8_t>(depth_), pixmap, window,
+                      static_cast<uint16_t>(pixels.width()), static_cast<uint16_t>(pixels.height()));
+    const xcb_gcontext_t gc = xcb_generate_id(connection);
+    xcb_create_gc(connection, gc, pixmap, 0, nullptr);
+    xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, static_cast<uint16_t>(pixels.width()),
+                  static_cast<uint16_t>(pixels.height()), 0, 0, 0, static_cast<uint8_t>(depth_),
+                  static_cast<uint32_t>(pixels.sizeInBytes()), pixels.constBits());
+    xcb_change_window_attributes(connection, window, XCB_CW_BACK_PIXMAP, &pixmap);
+    // The window keeps the pixmap as long as it needs it.
+    xcb_free_gc(connection, gc);
+    xcb_free_pixmap(connection, pixmap);
+#else
+    (void)tile;
+#endif
+}
+
+void ServerWindow::await(QSize size) {
+    if (!watching_ || waiting_ || !known_ || !window_.isVisible()) return;
+    waiting_ = true;
+    QElapsedTimer clock;
+    clock.start();
+    while (*known_ != size && clock.elapsed() < kLimitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers);
+        if (*known_ != size) QThread::usleep(100);
+    }
+    waiting_ = false;
+}
+
+bool ServerWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+#ifdef KELVARA_HAVE_XCB
+    if (type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
+    const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+    if (window_.internalWinId() && configure->window == static_cast<xcb_window_t>(window_.internalWinId()))
+        known_ = QSize(configure->width, configure->height);
+#else
+    (void)type;
+    (void)message;
+#endif
+    return false;
+}
+
+} // namespace forms::qt

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QImage>
+#include <QSize>
+
+#include <optional>
+
+class QWidget;
+
+namespace forms::qt {
+
+// A top-level window as the X server has it. A window manager applies a resize some time after the program
+// asks for it, so an animation frame painted before then shows rows that are not the window's: the frame
+// waits for the server instead. Rows a grow uncovers show a given picture, tiled, until the frame paints
+// them. Elsewhere than on X11 nothing is watched, nothing waits and nothing is filled.
+class ServerWindow : public QAbstractNativeEventFilter {
+public:
+    explicit ServerWindow(QWidget& window);
+    ~ServerWindow() override;
+    ServerWindow(const ServerWindow&) = delete;
+    ServerWindow& operator=(const ServerWindow&) = delete;
+
+    // The window is on the server at this size (just mapped, with nothing asked of it since).
+    void assume(QSize size) { known_ = size; }
+    // What the server shows, tiled from the window's corner, in rows that a grow uncovers until they are
+    // painted.
+    void fillUncovered(const QImage& tile);
+    // Lets the window system's events through, but no input and no timer, until the server has the size or a
+    // few frames' time has passed.
+    void await(QSize size);
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+
+private:
+    QWidget& window_;
+    bool watching_ = false;
+    bool waiting_ = false;
+    int depth_ = 0;
+    std::optional<QSize> known_;
+};
+
+} // namespace forms::qt
