@@ -79,8 +79,10 @@ void FormWidget::paintEvent(QPaintEvent* event) {
 
 void FormWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    // Restored: the size the window reached while minimised.
-    if (event->type() == QEvent::WindowStateChange && form_) window_.presentFrame();
+    // Restored: the size the window reached while minimised. Nothing else is drawn on a state change: a new
+    // frame can bring a window back that a compositor has just hidden.
+    if (event->type() == QEvent::WindowStateChange && form_ && window_.restoresWithNewSize())
+        window_.presentFrame();
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {
@@ -166,6 +168,10 @@ QImage QtWindow::bottomRow() const {
 std::optional<QRect> QtWindow::cutOffRows() const {
     if (!pendingSize_ || !cutOffFill_ || pendingSize_->height() >= widget_->height()) return std::nullopt;
     return QRect(0, pendingSize_->height(), widget_->width(), widget_->height() - pendingSize_->height());
+}
+
+bool QtWindow::restoresWithNewSize() const {
+    return pendingSize_ && !minimised();
 }
 
 bool QtWindow::minimised() const {

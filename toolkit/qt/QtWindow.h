@@ -59,6 +59,8 @@ public:
     FormWidget* widget() const { return widget_; }
     // Where the toolkit last put the window, in pixels.
     QPoint placedPixels() const { return placed_; }
+    // A size held while the window was minimised is waiting to be applied.
+    bool restoresWithNewSize() const;
     // Rows that a pending shrink cuts off, and what they show until then.
     std::optional<QRect> cutOffRows() const;
     const std::optional<QImage>& cutOffFill() const { return cutOffFill_; }
