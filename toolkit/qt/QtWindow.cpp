@@ -101,7 +101,6 @@ QtWindow::QtWindow(Form& form)
     , widget_(new FormWidget(form, *this)) {
     const FormProps& p = form.props();
     widget_->setObjectName(QString::fromStdString(p.name));
-    serverWindow_.emplace(*widget_);
     QPalette palette = widget_->palette();
     palette.setColor(QPalette::Window, color(p.backColor));
     widget_->setPalette(palette);
@@ -146,7 +145,7 @@ void QtWindow::updateSize() {
         const bool grows = shown && size.height() > widget_->height();
         // The window grows on the server before the frame is painted into it (see presentFrame); uncovered
         // rows continue the bottom edge until then.
-        if (grows) serverWindow_->fillUncovered(bottomRow());
+        if (grows) serverWindow_.fillUncovered(bottomRow());
         applySize(size);
         if (grows) grown_ = size;
         return;
@@ -225,7 +224,7 @@ void QtWindow::show(Form* owner, bool modal) {
     }
     if (widget_->isWindow()) widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     widget_->show();
-    serverWindow_->assume(widget_->size());
+    serverWindow_.assume(widget_->size());
     widget_->activateWindow();
     // Inside its owner, as across windows, taking the focus raises no focus events in the owner.
     if (!widget_->focusWidget() && firstFocus_)
@@ -260,12 +259,12 @@ ScreenArea QtWindow::screenArea() const {
 void QtWindow::presentFrame() {
     if (!widget_ || presenting_) return;
     presenting_ = true;
-    if (grown_) serverWindow_->await(*std::exchange(grown_, std::nullopt));
+    if (grown_) serverWindow_.await(*std::exchange(grown_, std::nullopt));
     if (widget_->isVisible()) QCoreApplication::sendPostedEvents(widget_, QEvent::UpdateRequest);
     if (pendingSize_ && !minimised()) {
         const QSize size = *std::exchange(pendingSize_, std::nullopt);
         applySize(size);
-        serverWindow_->await(size);
+        serverWindow_.await(size);
         cutOffFill_.reset();
     }
     presenting_ = false;

@@ -78,8 +78,8 @@ private:
     QObject sizeLater_; // goes with the window, and so does what it has queued
     bool presenting_ = false;
     std::optional<QImage> cutOffFill_;
-    std::optional<QSize> grown_;               // asked of the server, which the frame waits for
-    std::optional<ServerWindow> serverWindow_; // made with the widget it watches
+    std::optional<QSize> grown_; // asked of the server, which the frame waits for
+    ServerWindow serverWindow_{*widget_};
     QPointer<QWidget> firstFocus_;
     QPoint placed_;
     std::deque<QPoint> pendingMoves_;
