@@ -182,7 +182,8 @@ int main(int argc, char** argv) {
                 else
                     QTimer::singleShot(kPauseMs, [&] {
                         closePrevious(threadCpuMs());
-                        QCoreApplication::quit();
+                        // Not quit(): that closes the windows, and closing the main window ends the process.
+                        QCoreApplication::exit(0);
                     });
             }
         };

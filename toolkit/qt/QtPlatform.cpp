@@ -15,7 +15,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -134,7 +133,7 @@ void platform::runModalLoop(const Form& form) {
 }
 
 void platform::fatalError(const std::string& message) {
-    std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
+    std::fprintf(stderr, "kelvara-calculator: run-time error: %s\n", message.c_str());
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Kelvara Calculator"),
                     QStringLiteral("Run-time error:\n\n") + QString::fromStdString(message), QMessageBox::Ok);
     if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();

@@ -9,6 +9,7 @@
 #endif
 #include <QGuiApplication>
 #include <QHash>
+#include <QResource>
 #include <QImage>
 #include <QScreen>
 #include <QTextLayout>
@@ -25,7 +26,13 @@ QString resourcePath(const Picture& picture, const char* extension) {
 
 void registerFont(const char* file, const char* family) {
     const QString path = QStringLiteral(":/fonts/") + QLatin1String(file) + QLatin1String(".ttf");
-    const int id = QFontDatabase::addApplicationFont(path);
+    // The fonts are stored uncompressed, so the database and every font engine read the executable's own
+    // bytes: no copy on the heap, and only the pages a face's tables and drawn glyphs are on are read in.
+    const QResource resource(path);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression)
+        throw Error("Can't load font " + path.toStdString());
+    const int id = QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+        reinterpret_cast<const char*>(resource.data()), static_cast<qsizetype>(resource.size())));
     // A family the file does not hold would fall back silently; refuse that instead.
     if (id < 0 || QFontDatabase::applicationFontFamilies(id).value(0) != QLatin1String(family))
         throw Error("Can't load font " + path.toStdString());
