@@ -2,9 +2,9 @@
 // still decoded from its PNG and scaled as it was drawn. However the pictures reach the screen, not one pixel
 // may differ. KELVARA_WRITE_FRAMES=DIR writes the pictures this build draws to DIR instead, to look at.
 
+#include "WindowTestSupport.h"
 #include "windows/alert/FormAlert.h"
 #include "windows/main/FormMain.h"
-#include "WindowTestSupport.h"
 
 #include <QDir>
 #include <QImage>
@@ -30,8 +30,8 @@ void expectDrawnAsBefore(const t::Pixels& shot, const char* name) {
         ASSERT_TRUE(drawn.save(out + QLatin1Char('/') + QLatin1String(name)));
         GTEST_SKIP() << "written to " << out.toStdString();
     }
-    const QImage before =
-        QImage(QStringLiteral(KELVARA_FIRST_FRAMES "/") + QLatin1String(name)).convertToFormat(QImage::Format_ARGB32);
+    const QImage before = QImage(QStringLiteral(KELVARA_FIRST_FRAMES "/") + QLatin1String(name))
+                              .convertToFormat(QImage::Format_ARGB32);
     ASSERT_FALSE(before.isNull()) << name;
     ASSERT_EQ(drawn.size(), before.size()) << name;
     int differing = 0, firstX = -1, firstY = -1;
@@ -68,8 +68,9 @@ TEST(FirstFrame, MainWindowWithItsResults) {
 TEST(FirstFrame, AlertListingFourMessages) {
     FormAlert alert;
     alert.messageCounter = 5;
-    alert.lbl.setCaption("\r\nTank Capacity Is Required.\r\nMonthly Top-up Is Required.\r\nMileage Attained Is "
-                         "Required.\r\nFuel Price Is Required.");
+    alert.lbl.setCaption(
+        "\r\nTank Capacity Is Required.\r\nMonthly Top-up Is Required.\r\nMileage Attained Is "
+        "Required.\r\nFuel Price Is Required.");
     alert.show();
     t::processEvents();
     expectDrawnAsBefore(t::grab(alert), "alert.png");

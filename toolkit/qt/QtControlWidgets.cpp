@@ -157,18 +157,15 @@ void PictureWidget::paintEvent(QPaintEvent*) {
         style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, this);
         return;
     }
-    const QPixmap picture = pixmap(c->props().picture, devicePixelRatio());
-    if (picture.isNull()) return;
     if (c->props().stretch) {
         // Scaled once per size: the edges are drawn again on every tick the window grows or shrinks.
-        const QSize device = size() * devicePixelRatio();
-        if (scaled_.size() != device || scaledFrom_ != c->props().picture) {
-            scaled_ = picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            scaled_.setDevicePixelRatio(devicePixelRatio());
+        if (scaled_.deviceIndependentSize().toSize() != size() ||
+            scaled_.devicePixelRatio() != devicePixelRatio() || scaledFrom_ != c->props().picture) {
+            scaled_ = stretched(c->props().picture, size(), devicePixelRatio());
             scaledFrom_ = c->props().picture;
         }
-        painter.drawPixmap(0, 0, scaled_);
-    } else {
+        if (!scaled_.isNull()) painter.drawPixmap(0, 0, scaled_);
+    } else if (const QPixmap picture = pixmap(c->props().picture, devicePixelRatio()); !picture.isNull()) {
         painter.drawPixmap(0, 0, picture);
     }
 }

@@ -1,6 +1,7 @@
 #include "toolkit/qt/QtSkin.h"
 
 #include "toolkit/TextLayout.h"
+#include "toolkit/qt/PackedPictures.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -9,8 +10,8 @@
 #endif
 #include <QGuiApplication>
 #include <QHash>
-#include <QResource>
 #include <QImage>
+#include <QResource>
 #include <QScreen>
 #include <QTextLayout>
 
@@ -49,7 +50,8 @@ QPixmap pixmap(const Picture& picture, qreal devicePixelRatio) {
     const QString path = resourcePath(picture, twice ? "@2x.png" : ".png");
     auto it = cache.find(path);
     if (it == cache.end()) {
-        QPixmap loaded(path);
+        const auto packed = twice ? std::nullopt : packed::find(packed::naturalKey(picture.name()));
+        QPixmap loaded = packed ? QPixmap::fromImage(packed->image) : QPixmap(path);
         if (loaded.isNull()) throw Error("File not found: " + picture.name());
         loaded.setDevicePixelRatio(twice ? 2.0 : 1.0);
         it = cache.insert(path, loaded);
@@ -57,8 +59,29 @@ QPixmap pixmap(const Picture& picture, qreal devicePixelRatio) {
     return *it;
 }
 
+QPixmap stretched(const Picture& picture, QSize size, qreal devicePixelRatio) {
+    const QSize device = size * devicePixelRatio;
+    QPixmap result;
+    if (devicePixelRatio == 1.0)
+        if (const auto packed = packed::find(packed::stretchedKey(picture.name(), device)))
+            result = QPixmap::fromImage(packed->image);
+    if (result.isNull()) {
+        const QPixmap source = pixmap(picture, devicePixelRatio);
+        if (source.isNull()) return {};
+        result = source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    result.setDevicePixelRatio(devicePixelRatio);
+    return result;
+}
+
 QIcon icon(const Picture& picture) {
-    QIcon result(resourcePath(picture, ".ico"));
+    QIcon result;
+    for (int i = 0;; ++i) {
+        const auto packed = packed::find(packed::iconKey(picture.name(), i));
+        if (!packed) break;
+        result.addPixmap(QPixmap::fromImage(packed->image));
+    }
+    if (result.isNull()) result = QIcon(resourcePath(picture, ".ico"));
     if (result.isNull()) result = QIcon(pixmap(picture));
     return result;
 }
@@ -67,10 +90,14 @@ QCursor cursor(const Picture& picture) {
     static QHash<QString, QCursor> cache;
     const QString path = resourcePath(picture, ".png");
     if (auto it = cache.find(path); it != cache.end()) return *it;
-    const QImage image(path);
-    if (image.isNull()) throw Error("File not found: " + picture.name());
     // Every window system takes 32 x 32 pointers; larger ones show artefacts on X11.
     const qreal ratio = qGuiApp->primaryScreen() ? qGuiApp->primaryScreen()->devicePixelRatio() : 1.0;
+    if (ratio == 1.0)
+        if (const auto packed = packed::find(packed::pointerKey(picture.name())))
+            return *cache.insert(path,
+                                 QCursor(QPixmap::fromImage(packed->image), packed->hotX, packed->hotY));
+    const QImage image(path);
+    if (image.isNull()) throw Error("File not found: " + picture.name());
     const int box = static_cast<int>(std::lround(32 * ratio));
     const QImage scaled = image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const qreal scale = static_cast<qreal>(scaled.width()) / image.width();

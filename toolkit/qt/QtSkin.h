@@ -14,6 +14,8 @@ namespace forms::qt {
 // Pictures, pointers and typefaces come from the resources embedded in the executable.
 // The twice-size drawing where the device pixel ratio is 1.5 or more and the skin has one.
 QPixmap pixmap(const Picture& picture, qreal devicePixelRatio = 1.0);
+// A stretched picture at a size in logical pixels.
+QPixmap stretched(const Picture& picture, QSize size, qreal devicePixelRatio);
 QIcon icon(const Picture& picture);
 QCursor cursor(const Picture& picture);
 // Before the application object exists: the program draws only its embedded typefaces, so the desktop's

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The skin's pictures as tools/skinpack packs them: raw pixels in the form a pixmap holds them, read in place
+// from the executable. Layout: "KPX1", the entry count, the entries sorted by key, the keys, then each
+// picture's rows at an offset that is a multiple of 16.
+namespace forms::qt::packed {
+
+struct Entry {
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint32_t format; // a QImage::Format
+    std::int32_t hotX;    // a pointer's hot spot
+    std::int32_t hotY;
+    std::uint32_t offset; // of the pixels
+    std::uint32_t keyOffset;
+    std::uint32_t keyLength;
+};
+
+std::string naturalKey(const std::string& picture);
+std::string stretchedKey(const std::string& picture, QSize size);
+std::string pointerKey(const std::string& picture);
+std::string iconKey(const std::string& picture, int index);
+
+struct Found {
+    QImage image; // over the executable's bytes
+    int hotX = 0;
+    int hotY = 0;
+};
+// Nothing when the picture was not packed at that size.
+std::optional<Found> find(std::string_view key);
+std::vector<std::string> keys();
+
+} // namespace forms::qt::packed
