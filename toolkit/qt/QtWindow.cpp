@@ -75,6 +75,7 @@ void FormWidget::paintEvent(QPaintEvent* event) {
         QPainter painter(this);
         painter.drawTiledPixmap(*cut, QPixmap::fromImage(*window_.cutOffFill()));
     }
+    if (afterNextFrame_) QTimer::singleShot(0, this, std::exchange(afterNextFrame_, nullptr));
 }
 
 void FormWidget::changeEvent(QEvent* event) {
@@ -229,8 +230,10 @@ void QtWindow::show(Form* owner, bool modal) {
     // Inside its owner, as across windows, taking the focus raises no focus events in the owner.
     if (!widget_->focusWidget() && firstFocus_)
         firstFocus_->setFocus(widget_->isWindow() ? Qt::TabFocusReason : Qt::ActiveWindowFocusReason);
-    // Once the first frame is out, lay out the hidden labels too, so that showing them later is cheap.
-    QTimer::singleShot(0, widget_, [window = widget_] {
+    // Once the first frame is out, lay out the hidden labels too, so that showing them later is cheap. The
+    // frame is still in the connection's buffer then, and would wait behind the work.
+    widget_->afterNextFrame([window = widget_.data()] {
+        ServerWindow::flushConnection();
         for (LabelWidget* label : window->findChildren<LabelWidget*>())
             label->prepare();
     });

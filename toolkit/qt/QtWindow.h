@@ -23,6 +23,8 @@ public:
     FormWidget(Form& form, QtWindow& window);
     Form* form() const { return form_; }
     void unlink() { form_ = nullptr; }
+    // Runs once the next frame has been painted, from the event loop.
+    void afterNextFrame(std::function<void()> work) { afterNextFrame_ = std::move(work); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -37,6 +39,7 @@ private:
     void send(std::function<void(const PointerEvent&)> Form::*handler, const QMouseEvent& event, int button);
     Form* form_;
     QtWindow& window_;
+    std::function<void()> afterNextFrame_;
 };
 
 class QtWindow : public NativeWindow {

@@ -34,6 +34,14 @@ ServerWindow::~ServerWindow() {
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
+void ServerWindow::flushConnection() {
+#ifdef KELVARA_HAVE_XCB
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>(); x11 && x11->connection())
+        xcb_flush(x11->connection());
+#endif
+}
+
 void ServerWindow::fillUncovered(const QImage& tile) {
 #ifdef KELVARA_HAVE_XCB
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

@@ -30,6 +30,9 @@ public:
     // few frames' time has passed.
     void await(QSize size);
 
+    // Sends what the program has asked of the X server so far, a frame included, without waiting.
+    static void flushConnection();
+
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
 private:
