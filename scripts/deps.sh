@@ -5,7 +5,7 @@ set -euo pipefail
 
 build=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev
+  qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev python3-fonttools
 )
 packages=(
   "${build[@]}"

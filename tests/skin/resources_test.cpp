@@ -6,11 +6,15 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
+#include <QRawFont>
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -47,11 +51,71 @@ TEST_P(Embedded, EveryFileIsInTheResources) {
 
 INSTANTIATE_TEST_SUITE_P(Resources, Embedded,
                          testing::Values(EmbeddedRow{"skin", ":/skin/", "*.png"},
-                                         EmbeddedRow{"skin", ":/skin/", "*.ico"},
-                                         EmbeddedRow{"fonts", ":/fonts/", "*.ttf"}),
+                                         EmbeddedRow{"skin", ":/skin/", "*.ico"}),
                          [](const testing::TestParamInfo<EmbeddedRow>& info) {
                              return std::string(info.param.folder) + "_" + (info.param.pattern + 2);
                          });
+
+// The text boxes' face stays whole, for whatever people type; the others are cut down to the characters
+// they are asked to draw, and draw each of those as the whole face does.
+struct FaceRow {
+    const char* file;
+    std::vector<std::pair<char32_t, char32_t>> characters; // none: the whole face
+};
+
+void PrintTo(const FaceRow& row, std::ostream* out) {
+    *out << row.file;
+}
+
+class EmbeddedFace : public testing::TestWithParam<FaceRow> {};
+
+TEST_P(EmbeddedFace, HoldsWhatItDraws) {
+    const FaceRow& row = GetParam();
+    const QByteArray whole =
+        readAll(QStringLiteral(KELVARA_RESOURCES_DIR "/fonts/") + QLatin1String(row.file));
+    const QByteArray embedded = readAll(QStringLiteral(":/fonts/") + QLatin1String(row.file));
+    ASSERT_FALSE(whole.isEmpty());
+    ASSERT_FALSE(embedded.isEmpty()) << row.file << " is not embedded";
+    if (row.characters.empty()) {
+        EXPECT_TRUE(embedded == whole) << row.file << " is stale";
+        return;
+    }
+    EXPECT_LT(embedded.size(), whole.size() / 4);
+    // The program draws without hinting, and the cut faces keep none.
+    const QRawFont wholeFace(whole, 11, QFont::PreferNoHinting),
+        cutFace(embedded, 11, QFont::PreferNoHinting);
+    ASSERT_TRUE(wholeFace.isValid() && cutFace.isValid());
+    for (const auto& [first, last] : row.characters)
+        for (char32_t c = first; c <= last; ++c) {
+            ASSERT_EQ(cutFace.supportsCharacter(c), wholeFace.supportsCharacter(c))
+                << row.file << " U+" << std::hex << unsigned(c);
+            if (!wholeFace.supportsCharacter(c)) continue;
+            const QString text = QString::fromUcs4(&c, 1);
+            const QList<quint32> wholeGlyphs = wholeFace.glyphIndexesForString(text);
+            const QList<quint32> cutGlyphs = cutFace.glyphIndexesForString(text);
+            EXPECT_EQ(cutFace.advancesForGlyphIndexes(cutGlyphs),
+                      wholeFace.advancesForGlyphIndexes(wholeGlyphs))
+                << row.file << " U+" << std::hex << unsigned(c);
+            // Outlines may be stored with fewer points; what is drawn is the same.
+            EXPECT_EQ(cutFace.alphaMapForGlyph(cutGlyphs.value(0)),
+                      wholeFace.alphaMapForGlyph(wholeGlyphs.value(0)))
+                << row.file << " U+" << std::hex << unsigned(c);
+        }
+}
+
+const std::vector<std::pair<char32_t, char32_t>> kAscii{{0x20, 0x7E}};
+const std::vector<std::pair<char32_t, char32_t>> kTyped{
+    {0x20, 0x7E}, {0xA0, 0xFF}, {0x2018, 0x201D}, {0x20AC, 0x20AC}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, EmbeddedFace,
+    testing::Values(FaceRow{"LiberationSans-Regular.ttf", {}}, FaceRow{"LiberationSans-Bold.ttf", kTyped},
+                    FaceRow{"DejaVuSerif.ttf", kAscii}, FaceRow{"DejaVuSerif-Bold.ttf", kAscii}),
+    [](const testing::TestParamInfo<FaceRow>& info) {
+        std::string name = info.param.file;
+        std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+        return name;
+    });
 
 TEST(Resources, NamedFilesResolve) {
     for (const char* path :

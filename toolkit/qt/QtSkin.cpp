@@ -16,6 +16,7 @@
 #include <QTextLayout>
 
 #include <cmath>
+#include <set>
 
 namespace forms::qt {
 
@@ -124,17 +125,19 @@ void useEmbeddedFontsOnly() {
 #endif
 }
 
-void loadFonts() {
-    static bool loaded = false;
-    if (loaded) return;
+// A face is registered when a font first asks for it: registering reads the face's tables, and a face no
+// window shows is never read.
+void loadFace(const Font& font) {
+    static std::set<std::string> loaded;
     for (const EmbeddedFace& face : embeddedFaces()) {
-        registerFont(face.regularFile, face.family);
-        registerFont(face.boldFile, face.family);
+        if (font.name != face.designName) continue;
+        const char* file = font.bold ? face.boldFile : face.regularFile;
+        if (loaded.insert(file).second) registerFont(file, face.family);
     }
-    loaded = true;
 }
 
 QFont font(const Font& font) {
+    loadFace(font);
     QFont result(QString::fromStdString(drawnFamily(font)));
     // Qt applies the screen's scaling on top.
     result.setPixelSize(fontPixels(font));

@@ -21,8 +21,7 @@ QCursor cursor(const Picture& picture);
 // Before the application object exists: the program draws only its embedded typefaces, so the desktop's
 // font configuration and font list are neither read nor searched.
 void useEmbeddedFontsOnly();
-// Registers the embedded typefaces; needs the application object.
-void loadFonts();
+// The font, its embedded face registered first if need be; needs the application object.
 QFont font(const Font& font);
 QColor color(Color value);
 // A label's caption as it is laid out: lines broken at "\n", runs of spaces as wide as the design's face.
