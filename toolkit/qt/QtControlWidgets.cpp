@@ -41,16 +41,22 @@ LabelWidget::LabelWidget(Control& control, QtWindow& window, QWidget* parent)
 
 namespace {
 
-// Each UTF-16 unit's advance in the font, with the widened space runs, as one unbroken line lays them out.
-std::vector<double> advances(const QString& paragraph, const QFont& font) {
-    QTextLayout measure(paragraph, font);
-    measure.setFormats(spaceRunFormats(paragraph, font));
-    measure.beginLayout();
-    QTextLine line = measure.createLine();
+// The paragraph as one unbroken line, with the widened space runs.
+std::unique_ptr<QTextLayout> unbroken(const QString& paragraph, const QFont& font) {
+    auto layout = std::make_unique<QTextLayout>(paragraph, font);
+    layout->setFormats(spaceRunFormats(paragraph, font));
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
     line.setNumColumns(static_cast<int>(paragraph.size()));
-    measure.endLayout();
-    std::vector<double> result(static_cast<std::size_t>(paragraph.size()));
-    for (int i = 0; i < paragraph.size(); ++i)
+    layout->endLayout();
+    return layout;
+}
+
+// Each UTF-16 unit's advance in the line.
+std::vector<double> advances(const QTextLayout& layout) {
+    const QTextLine line = layout.lineAt(0);
+    std::vector<double> result(static_cast<std::size_t>(layout.text().size()));
+    for (int i = 0; i < layout.text().size(); ++i)
         result[static_cast<std::size_t>(i)] = line.cursorToX(i + 1) - line.cursorToX(i);
     return result;
 }
@@ -71,11 +77,21 @@ void LabelWidget::layOut() {
                                       static_cast<std::size_t>(laidOutText_.size()));
     for (const std::u16string& units : text::paragraphs(caption)) {
         const QString paragraph = QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size()));
-        const std::vector<double> advance = advances(paragraph, laidOutFont_);
+        std::unique_ptr<QTextLayout> measured = unbroken(paragraph, laidOutFont_);
+        const std::vector<text::Range> lines =
+            text::wrap(std::u16string_view(units), advances(*measured), laidOutWidth_);
+        // Most captions are one line that fits: the measured line is the one drawn, shaped once.
+        if (lines.size() == 1 && lines.front() == text::Range{0, units.size()}) {
+            measured->lineAt(0).setPosition(QPointF(0, y));
+            y += measured->lineAt(0).height();
+            ++lineCount_;
+            layouts_.push_back(std::move(measured));
+            continue;
+        }
         auto& layout = layouts_.emplace_back(std::make_unique<QTextLayout>(paragraph, laidOutFont_));
         layout->setFormats(spaceRunFormats(paragraph, laidOutFont_));
         layout->beginLayout();
-        for (const text::Range& range : text::wrap(std::u16string_view(units), advance, laidOutWidth_)) {
+        for (const text::Range& range : lines) {
             QTextLine line = layout->createLine();
             if (!line.isValid()) break;
             line.setNumColumns(static_cast<int>(range.length), laidOutWidth_);
