@@ -24,6 +24,10 @@ std::string iconKey(const std::string& picture, int index) {
     return picture + ":icon" + std::to_string(index);
 }
 
+std::string x11IconKey(const std::string& picture, int index) {
+    return picture + ":x11-icon" + std::to_string(index);
+}
+
 namespace {
 
 struct Blob {

@@ -29,6 +29,8 @@ std::string naturalKey(const std::string& picture);
 std::string stretchedKey(const std::string& picture, QSize size);
 std::string pointerKey(const std::string& picture);
 std::string iconKey(const std::string& picture, int index);
+// A size of the icon unpremultiplied, as X11 takes it.
+std::string x11IconKey(const std::string& picture, int index);
 
 struct Found {
     QImage image; // over the executable's bytes

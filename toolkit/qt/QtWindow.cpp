@@ -3,6 +3,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Keyboard.h"
 #include "toolkit/qt/ModalLayer.h"
+#include "toolkit/qt/PackedPictures.h"
 #include "toolkit/qt/QtControl.h"
 #include "toolkit/qt/QtControlWidgets.h"
 #include "toolkit/qt/QtSkin.h"
@@ -106,7 +107,6 @@ QtWindow::QtWindow(Form& form)
     palette.setColor(QPalette::Window, color(p.backColor));
     widget_->setPalette(palette);
     widget_->setAutoFillBackground(true);
-    if (!p.icon.empty()) widget_->setWindowIcon(icon(p.icon));
     if (!p.accessibleName.empty()) widget_->setAccessibleName(QString::fromStdString(p.accessibleName));
     updateCaption();
     updateSize();
@@ -224,6 +224,7 @@ void QtWindow::show(Form* owner, bool modal) {
         widget_->move(placed_);
     }
     if (widget_->isWindow()) widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    if (widget_->isWindow() && !iconGiven_) applyIcon();
     widget_->show();
     serverWindow_.assume(widget_->size());
     widget_->activateWindow();
@@ -237,6 +238,22 @@ void QtWindow::show(Form* owner, bool modal) {
         for (LabelWidget* label : window->findChildren<LabelWidget*>())
             label->prepare();
     });
+}
+
+// The window system has the icon before the window shows. Qt would convert every size of it on the heap
+// first.
+void QtWindow::applyIcon() {
+    iconGiven_ = true;
+    const Picture& picture = form_.props().icon;
+    if (picture.empty()) return;
+    std::vector<QImage> sizes;
+    for (int i = 0;; ++i) {
+        const auto size = packed::find(packed::x11IconKey(picture.name(), i));
+        if (!size) break;
+        sizes.push_back(size->image);
+    }
+    widget_->winId();
+    if (sizes.empty() || !serverWindow_.setIcon(sizes)) widget_->setWindowIcon(icon(picture));
 }
 
 WindowState QtWindow::windowState() const {

@@ -72,6 +72,7 @@ public:
 
 private:
     void applySize(QSize size);
+    void applyIcon();
     bool minimised() const;
     QImage bottomRow() const;
 
@@ -80,6 +81,7 @@ private:
     std::optional<QSize> pendingSize_;
     QObject sizeLater_; // goes with the window, and so does what it has queued
     bool presenting_ = false;
+    bool iconGiven_ = false;
     std::optional<QImage> cutOffFill_;
     std::optional<QSize> grown_; // asked of the server, which the frame waits for
     ServerWindow serverWindow_{*widget_};

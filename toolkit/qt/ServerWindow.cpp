@@ -42,6 +42,35 @@ void ServerWindow::flushConnection() {
 #endif
 }
 
+bool ServerWindow::setIcon(const std::vector<QImage>& sizes) {
+#ifdef KELVARA_HAVE_XCB
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!watching_ || !x11 || !window_.internalWinId()) return false;
+    xcb_connection_t* connection = x11->connection();
+    static constexpr char kName[] = "_NET_WM_ICON";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, false, sizeof kName - 1, kName), nullptr);
+    if (!atom) return false;
+    const auto window = static_cast<xcb_window_t>(window_.internalWinId());
+    // Width, height and the pixels of each size in turn, as 32-bit cardinals.
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom->atom, XCB_ATOM_CARDINAL, 32, 0,
+                        nullptr);
+    for (const QImage& size : sizes) {
+        const std::uint32_t header[] = {static_cast<std::uint32_t>(size.width()),
+                                        static_cast<std::uint32_t>(size.height())};
+        xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atom->atom, XCB_ATOM_CARDINAL, 32, 2,
+                            header);
+        xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atom->atom, XCB_ATOM_CARDINAL, 32,
+                            static_cast<std::uint32_t>(size.width() * size.height()), size.constBits());
+    }
+    std::free(atom);
+    return true;
+#else
+    (void)sizes;
+    return false;
+#endif
+}
+
 void ServerWindow::fillUncovered(const QImage& tile) {
 #ifdef KELVARA_HAVE_XCB
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

@@ -65,8 +65,11 @@ struct Packer {
     void addIcon(const std::string& name) {
         const QIcon icon(skinDir + QLatin1Char('/') + QString::fromStdString(name) + QLatin1String(".ico"));
         int i = 0;
-        for (const QSize& size : icon.availableSizes())
-            add(forms::qt::packed::iconKey(name, i++), icon.pixmap(size).toImage());
+        for (const QSize& size : icon.availableSizes()) {
+            const QImage image = icon.pixmap(size).toImage();
+            add(forms::qt::packed::iconKey(name, i), image);
+            add(forms::qt::packed::x11IconKey(name, i++), image.convertToFormat(QImage::Format_ARGB32));
+        }
     }
     void addForm(const forms::Form& form) {
         if (!form.props().icon.empty()) addIcon(form.props().icon.name());
