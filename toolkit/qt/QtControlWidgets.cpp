@@ -78,16 +78,18 @@ void LabelWidget::layOut() {
     for (const std::u16string& units : text::paragraphs(caption)) {
         const QString paragraph = QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size()));
         std::unique_ptr<QTextLayout> measured = unbroken(paragraph, laidOutFont_);
-        const std::vector<text::Range> lines =
-            text::wrap(std::u16string_view(units), advances(*measured), laidOutWidth_);
-        // Most captions are one line that fits: the measured line is the one drawn, shaped once.
-        if (lines.size() == 1 && lines.front() == text::Range{0, units.size()}) {
-            measured->lineAt(0).setPosition(QPointF(0, y));
-            y += measured->lineAt(0).height();
+        // Most captions are one line that fits: the measured line is the one drawn, shaped once, and no
+        // character needs measuring on its own.
+        QTextLine whole = measured->lineAt(0);
+        if (whole.cursorToX(static_cast<int>(paragraph.size())) - whole.cursorToX(0) <= laidOutWidth_) {
+            whole.setPosition(QPointF(0, y));
+            y += whole.height();
             ++lineCount_;
             layouts_.push_back(std::move(measured));
             continue;
         }
+        const std::vector<text::Range> lines =
+            text::wrap(std::u16string_view(units), advances(*measured), laidOutWidth_);
         auto& layout = layouts_.emplace_back(std::make_unique<QTextLayout>(paragraph, laidOutFont_));
         layout->setFormats(spaceRunFormats(paragraph, laidOutFont_));
         layout->beginLayout();
