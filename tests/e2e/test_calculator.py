@@ -42,7 +42,9 @@ class Window(CalculatorTest):
         properties = self.display.run("xprop", "-id", self.window)
         self.assertIn(f'_NET_WM_NAME(UTF8_STRING) = "{CAPTION}"', properties)
         self.assertRegex(properties, r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = 0x[0-9a-f]*[2367], 0x[0-9a-f]+, 0x0,")
-        self.assertIn("_NET_WM_ICON(CARDINAL)", properties)
+        # The icon follows the first frame.
+        wait_for(lambda: "Icon (128 x 128)" in self.display.run("xprop", "-id", self.window, "_NET_WM_ICON"),
+                 what="the window icon in every size")
         # The desktop finds the entry, and so name and icon, by the window class.
         self.assertIn(f'WM_CLASS(STRING) = "{os.path.basename(PROGRAM)}", "{APP_ID}"', properties)
         self.assertEqual([w.name for w in self.accessible_windows()], [CAPTION])

@@ -76,7 +76,11 @@ void FormWidget::paintEvent(QPaintEvent* event) {
         QPainter painter(this);
         painter.drawTiledPixmap(*cut, QPixmap::fromImage(*window_.cutOffFill()));
     }
-    if (afterNextFrame_) QTimer::singleShot(0, this, std::exchange(afterNextFrame_, nullptr));
+    // Not once the window has let go of its form: the work is the window's.
+    if (afterNextFrame_)
+        QTimer::singleShot(0, this, [this, work = std::exchange(afterNextFrame_, nullptr)] {
+            if (form_) work();
+        });
 }
 
 void FormWidget::changeEvent(QEvent* event) {
@@ -224,17 +228,18 @@ void QtWindow::show(Form* owner, bool modal) {
         widget_->move(placed_);
     }
     if (widget_->isWindow()) widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
-    if (widget_->isWindow() && !iconGiven_) applyIcon();
     widget_->show();
     serverWindow_.assume(widget_->size());
     widget_->activateWindow();
     // Inside its owner, as across windows, taking the focus raises no focus events in the owner.
     if (!widget_->focusWidget() && firstFocus_)
         firstFocus_->setFocus(widget_->isWindow() ? Qt::TabFocusReason : Qt::ActiveWindowFocusReason);
-    // Once the first frame is out, lay out the hidden labels too, so that showing them later is cheap. The
-    // frame is still in the connection's buffer then, and would wait behind the work.
-    widget_->afterNextFrame([window = widget_.data()] {
+    // Once the first frame is out: the icon, whose sizes together are more bytes for the server than the
+    // frame itself; and the hidden labels' layout, so that showing them later is cheap. The frame is still in
+    // the connection's buffer then, and would wait behind the work.
+    widget_->afterNextFrame([this, window = widget_.data()] {
         ServerWindow::flushConnection();
+        if (window->isWindow() && !iconGiven_) applyIcon();
         for (LabelWidget* label : window->findChildren<LabelWidget*>())
             label->prepare();
     });
