@@ -66,6 +66,12 @@ QPixmap stretched(const Picture& picture, QSize size, qreal devicePixelRatio) {
     if (devicePixelRatio == 1.0)
         if (const auto packed = packed::find(packed::stretchedKey(picture.name(), device)))
             result = QPixmap::fromImage(packed->image);
+    if (result.isNull() && devicePixelRatio < 1.5)
+        // Scaled from the executable's bytes: the whole picture is never copied, as the edges are scaled anew
+        // on every tick the window grows or shrinks.
+        if (const auto packed = packed::find(packed::naturalKey(picture.name())))
+            result = QPixmap::fromImage(
+                packed->image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     if (result.isNull()) {
         const QPixmap source = pixmap(picture, devicePixelRatio);
         if (source.isNull()) return {};
