@@ -96,6 +96,7 @@ Application::Application(int& argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral(KELVARA_APP_ID));
     // A steady text cursor: an idle calculator should not wake up twice a second to blink it.
     QApplication::setCursorFlashTime(0);
+    qt::loadFonts();
 }
 
 Application::~Application() = default;

@@ -16,7 +16,6 @@
 #include <QTextLayout>
 
 #include <cmath>
-#include <set>
 
 namespace forms::qt {
 
@@ -131,19 +130,18 @@ void useEmbeddedFontsOnly() {
 #endif
 }
 
-// A face is registered when a font first asks for it: registering reads the face's tables, and a face no
-// window shows is never read.
-void loadFace(const Font& font) {
-    static std::set<std::string> loaded;
+void loadFonts() {
+    static bool loaded = false;
+    if (loaded) return;
+    // All at once: each face registered invalidates the font database and every font engine made so far.
     for (const EmbeddedFace& face : embeddedFaces()) {
-        if (font.name != face.designName) continue;
-        const char* file = font.bold ? face.boldFile : face.regularFile;
-        if (loaded.insert(file).second) registerFont(file, face.family);
+        registerFont(face.regularFile, face.family);
+        registerFont(face.boldFile, face.family);
     }
+    loaded = true;
 }
 
 QFont font(const Font& font) {
-    loadFace(font);
     QFont result(QString::fromStdString(drawnFamily(font)));
     // Qt applies the screen's scaling on top.
     result.setPixelSize(fontPixels(font));

@@ -21,7 +21,8 @@ QCursor cursor(const Picture& picture);
 // Before the application object exists: the program draws only its embedded typefaces, so the desktop's
 // font configuration and font list are neither read nor searched.
 void useEmbeddedFontsOnly();
-// The font, its embedded face registered first if need be; needs the application object.
+// Registers the embedded typefaces; needs the application object.
+void loadFonts();
 QFont font(const Font& font);
 QColor color(Color value);
 // A label's caption as it is laid out: lines broken at "\n", runs of spaces as wide as the design's face.
