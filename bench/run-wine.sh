@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Start-up figures of the Windows build under Wine next to a bare Win32 window of the same size
+# (bench/bare-window-win32.cpp), taken as bench/run.sh takes the Linux ones: by the same probe, on a private
+# Xvfb display without a window manager. Prints a block for the README's Performance section.
+# Run by hand, not by the tests: the figures depend on the machine.
+#   bench/run-wine.sh [PAIRS]  (default 11; build folders: $KELVARA_BENCH_BUILD or build-bench for the probe,
+#                               $KELVARA_WINDOWS_BUILD or build-windows for the programs)
+#
+# The probe forks `wine PROGRAM.exe` and the process it forks is the program's own: /usr/bin/wine is a shell
+# script that execs the loader, which execs itself once more (through wine64-preloader where one is installed;
+# Debian's wine64 ships none) and then runs the .exe in that same process. Each exec starts VmHWM afresh, so
+# the peak covers the Windows process alone: the loader, Wine's Unix side (ntdll, win32u, winex11, Xlib), the
+# PE DLLs and the program. The wineserver and Wine's own services and desktop process are not in it; both
+# programs share them, and they are running before the first measurement.
+#
+# The first frame is, as on Linux, the first drawing on the program's window to reach the X server. Wine
+# sends a window's surface while its controls are still painting, so the calculator's first frame can show
+# only some of them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+pairs=${1:-11}
+build=${KELVARA_BENCH_BUILD:-build-bench}
+windows=${KELVARA_WINDOWS_BUILD:-build-windows}
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target first-frame >/dev/null
+cmake --no-warn-unused-cli -S . -B "$windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DKELVARA_WERROR=ON >/dev/null
+cmake --build "$windows" --target kelvara-calculator bare-window-win32 >/dev/null
+app=$windows/app/kelvara-calculator.exe
+bare=$windows/bench/bare-window-win32.exe
+probe=$build/bench/first-frame
+
+scratch=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+    # Only once the prefix exists can a server of its own be running.
+    if [ -d "$scratch/prefix" ]; then
+        timeout -k 5 20 wineserver -k 2>/dev/null || true
+        timeout -k 5 20 wineserver -w 2>/dev/null || true
+    fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null; fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$scratch/display" ] && break
+    sleep 0.1
+done
+[ -s "$scratch/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+DISPLAY=:$(head -n 1 "$scratch/display")
+export DISPLAY
+
+# A prefix of its own: no crash debugger, no Mono or Gecko offered, no menu entries made on this machine.
+export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="winedbg.exe=d;winemenubuilder.exe=d;mscoree,mshtml="
+timeout -k 10 180 wine wineboot -i >"$scratch/wineboot.log" 2>&1
+timeout -k 10 60 wineserver -w
+# One server for the whole run, so that no measured start pays for starting it. The first program of a
+# server's life also starts Wine's services and desktop process: a pair nobody counts does that, and warms
+# the caches for both.
+wineserver -p
+"$probe" --hold 300 -- wine "$app" >/dev/null 2>&1 || true
+"$probe" --hold 300 -- wine "$bare" >/dev/null 2>&1 || true
+
+value() { sed -n "s/^$1=//p" "$2"; }
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+# Alternating which goes first, so neither always starts on a warmer cache.
+for ((i = 0; i < pairs; i++)); do
+    if ((i % 2 == 0)); then order="app bare"; else order="bare app"; fi
+    for which in $order; do
+        program=$app
+        [ "$which" = bare ] && program=$bare
+        if ! "$probe" --hold 300 -- wine "$program" >"$scratch/run" 2>"$scratch/run.log"; then
+            cat "$scratch/run.log" >&2
+            exit 1
+        fi
+        value first_frame_ms "$scratch/run" >>"$scratch/$which.frame"
+        value peak_kb "$scratch/run" >>"$scratch/$which.peak"
+    done
+done
+
+frame_app=$(median <"$scratch/app.frame")
+frame_bare=$(median <"$scratch/bare.frame")
+peak_app=$(median <"$scratch/app.peak")
+peak_bare=$(median <"$scratch/bare.peak")
+
+echo "\$ bench/run-wine.sh $pairs"
+echo "$(date -u +%F), $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores;" \
+    "$(wine --version), mingw-w64 Release build, Xvfb 1024x768x24 without a window manager"
+echo
+echo "start-up, $pairs pairs alternating, medians   calculator   bare window   ratio   target"
+awk -v a="$frame_app" -v b="$frame_bare" \
+    'BEGIN {printf "  fork to first frame on the X server   %7.1f ms   %8.1f ms   %5.2fx   <= 1.15x\n", a, b, a / b}'
+awk -v a="$peak_app" -v b="$peak_bare" \
+    'BEGIN {printf "  peak memory (VmHWM) 300 ms later      %6.1f MiB  %7.1f MiB   %5.2fx   <= 1.20x\n", a / 1024, b / 1024, a / b}'
