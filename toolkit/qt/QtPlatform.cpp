@@ -1,5 +1,6 @@
 #include "toolkit/Application.h"
 #include "toolkit/Hooks.h"
+#include "toolkit/Metrics.h"
 #include "toolkit/Native.h"
 #include "toolkit/qt/PlatformChoice.h"
 #include "toolkit/qt/QtSkin.h"
@@ -97,6 +98,10 @@ Application::Application(int& argc, char** argv)
     // A steady text cursor: an idle calculator should not wake up twice a second to blink it.
     QApplication::setCursorFlashTime(0);
     qt::loadFonts();
+    // The default font is one of the program's own: a text box lays out its empty text in it before taking
+    // its design's font, and a family the desktop would name has no face here, so finding it searches them
+    // all.
+    QApplication::setFont(QFont(QString::fromLatin1(embeddedFaces().front().family)));
 }
 
 Application::~Application() = default;
