@@ -76,6 +76,15 @@ std::optional<Found> find(std::string_view key) {
     return Found{image, it->hotX, it->hotY};
 }
 
+std::vector<QImage> iconSizes(const std::string& picture, bool unpremultiplied) {
+    std::vector<QImage> sizes;
+    for (int i = 0;; ++i) {
+        const auto size = find(unpremultiplied ? x11IconKey(picture, i) : iconKey(picture, i));
+        if (!size) return sizes;
+        sizes.push_back(size->image);
+    }
+}
+
 std::vector<std::string> keys() {
     std::vector<std::string> result;
     for (const Entry& entry : blob().entries)

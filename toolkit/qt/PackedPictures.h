@@ -40,5 +40,7 @@ struct Found {
 // Nothing when the picture was not packed at that size.
 std::optional<Found> find(std::string_view key);
 std::vector<std::string> keys();
+// Every size of an icon that was packed, as Qt holds them or, for X11, unpremultiplied.
+std::vector<QImage> iconSizes(const std::string& picture, bool unpremultiplied);
 
 } // namespace forms::qt::packed

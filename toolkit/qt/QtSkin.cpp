@@ -82,11 +82,8 @@ QPixmap stretched(const Picture& picture, QSize size, qreal devicePixelRatio) {
 
 QIcon icon(const Picture& picture) {
     QIcon result;
-    for (int i = 0;; ++i) {
-        const auto packed = packed::find(packed::iconKey(picture.name(), i));
-        if (!packed) break;
-        result.addPixmap(QPixmap::fromImage(packed->image));
-    }
+    for (const QImage& size : packed::iconSizes(picture.name(), false))
+        result.addPixmap(QPixmap::fromImage(size));
     if (result.isNull()) result = QIcon(resourcePath(picture, ".ico"));
     if (result.isNull()) result = QIcon(pixmap(picture));
     return result;
@@ -96,28 +93,30 @@ QCursor cursor(const Picture& picture) {
     static QHash<QString, QCursor> cache;
     const QString path = resourcePath(picture, ".png");
     if (auto it = cache.find(path); it != cache.end()) return *it;
-    // Every window system takes 32 x 32 pointers; larger ones show artefacts on X11.
     const qreal ratio = qGuiApp->primaryScreen() ? qGuiApp->primaryScreen()->devicePixelRatio() : 1.0;
     if (ratio == 1.0)
         if (const auto packed = packed::find(packed::pointerKey(picture.name())))
             return *cache.insert(path,
                                  QCursor(QPixmap::fromImage(packed->image), packed->hotX, packed->hotY));
-    const QImage image(path);
-    if (image.isNull()) throw Error("File not found: " + picture.name());
-    const int box = static_cast<int>(std::lround(32 * ratio));
-    const QImage scaled = image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    const qreal scale = static_cast<qreal>(scaled.width()) / image.width();
-    QPixmap shape = QPixmap::fromImage(scaled);
-    shape.setDevicePixelRatio(ratio);
-    qreal hotX = image.text(QStringLiteral("HotSpotX")).toDouble() * scale / ratio;
-    qreal hotY = image.text(QStringLiteral("HotSpotY")).toDouble() * scale / ratio;
-    // Qt's X11 layer takes the hot spot in device pixels.
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        hotX *= ratio;
-        hotY *= ratio;
-    }
-    return *cache.insert(
-        path, QCursor(shape, static_cast<int>(std::lround(hotX)), static_cast<int>(std::lround(hotY))));
+    const QImage drawing(path);
+    if (drawing.isNull()) throw Error("File not found: " + picture.name());
+    const PointerShape shape = pointerShape(drawing, ratio);
+    QPixmap pixmap = QPixmap::fromImage(shape.image);
+    pixmap.setDevicePixelRatio(ratio);
+    // Qt's X11 layer takes the hot spot in device pixels, the others in logical ones.
+    const QPointF hotSpot =
+        QGuiApplication::platformName() == QLatin1String("xcb") ? shape.hotSpot : shape.hotSpot / ratio;
+    return *cache.insert(path, QCursor(pixmap, static_cast<int>(std::lround(hotSpot.x())),
+                                       static_cast<int>(std::lround(hotSpot.y()))));
+}
+
+PointerShape pointerShape(const QImage& drawing, qreal devicePixelRatio) {
+    // Every window system takes 32 x 32 pointers; larger ones show artefacts on X11.
+    const int box = static_cast<int>(std::lround(32 * devicePixelRatio));
+    const QImage scaled = drawing.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const qreal scale = static_cast<qreal>(scaled.width()) / drawing.width();
+    return {scaled, QPointF(drawing.text(QStringLiteral("HotSpotX")).toDouble() * scale,
+                            drawing.text(QStringLiteral("HotSpotY")).toDouble() * scale)};
 }
 
 void useEmbeddedFontsOnly() {

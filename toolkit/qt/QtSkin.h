@@ -18,6 +18,12 @@ QPixmap pixmap(const Picture& picture, qreal devicePixelRatio = 1.0);
 QPixmap stretched(const Picture& picture, QSize size, qreal devicePixelRatio);
 QIcon icon(const Picture& picture);
 QCursor cursor(const Picture& picture);
+// A pointer, drawn far larger than it is shown, at the size it is shown, with its hot spot in device pixels.
+struct PointerShape {
+    QImage image;
+    QPointF hotSpot;
+};
+PointerShape pointerShape(const QImage& drawing, qreal devicePixelRatio);
 // Before the application object exists: the program draws only its embedded typefaces, so the desktop's
 // font configuration and font list are neither read nor searched.
 void useEmbeddedFontsOnly();

@@ -251,12 +251,7 @@ void QtWindow::applyIcon() {
     iconGiven_ = true;
     const Picture& picture = form_.props().icon;
     if (picture.empty()) return;
-    std::vector<QImage> sizes;
-    for (int i = 0;; ++i) {
-        const auto size = packed::find(packed::x11IconKey(picture.name(), i));
-        if (!size) break;
-        sizes.push_back(size->image);
-    }
+    const std::vector<QImage> sizes = packed::iconSizes(picture.name(), true);
     widget_->winId();
     if (sizes.empty() || !serverWindow_.setIcon(sizes)) widget_->setWindowIcon(icon(picture));
 }

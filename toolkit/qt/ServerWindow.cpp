@@ -19,6 +19,14 @@ namespace forms::qt {
 namespace {
 // Beyond this a window manager is taken to have refused the size; the animation goes on regardless.
 constexpr qint64 kLimitMs = 50;
+#ifdef KELVARA_HAVE_XCB
+// The X server's connection, or none elsewhere than on X11.
+xcb_connection_t* x11Connection() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+#endif
 } // namespace
 
 ServerWindow::ServerWindow(QWidget& window)
@@ -36,17 +44,14 @@ ServerWindow::~ServerWindow() {
 
 void ServerWindow::flushConnection() {
 #ifdef KELVARA_HAVE_XCB
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>(); x11 && x11->connection())
-        xcb_flush(x11->connection());
+    if (xcb_connection_t* connection = x11Connection()) xcb_flush(connection);
 #endif
 }
 
 bool ServerWindow::setIcon(const std::vector<QImage>& sizes) {
 #ifdef KELVARA_HAVE_XCB
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!watching_ || !x11 || !window_.internalWinId()) return false;
-    xcb_connection_t* connection = x11->connection();
+    xcb_connection_t* connection = x11Connection();
+    if (!watching_ || !connection || !window_.internalWinId()) return false;
     static constexpr char kName[] = "_NET_WM_ICON";
     xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, false, sizeof kName - 1, kName), nullptr);
@@ -73,9 +78,8 @@ bool ServerWindow::setIcon(const std::vector<QImage>& sizes) {
 
 void ServerWindow::fillUncovered(const QImage& tile) {
 #ifdef KELVARA_HAVE_XCB
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!watching_ || !x11 || !window_.internalWinId() || tile.isNull()) return;
-    xcb_connection_t* connection = x11->connection();
+    xcb_connection_t* connection = x11Connection();
+    if (!watching_ || !connection || !window_.internalWinId() || tile.isNull()) return;
     const auto window = static_cast<xcb_window_t>(window_.internalWinId());
     if (!depth_) {
         xcb_get_geometry_reply_t* geometry =

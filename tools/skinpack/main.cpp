@@ -7,6 +7,7 @@
 
 #include "toolkit/Metrics.h"
 #include "toolkit/qt/PackedPictures.h"
+#include "toolkit/qt/QtSkin.h"
 #include "windows/alert/FormAlert.h"
 #include "windows/main/FormMain.h"
 
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QImageReader>
 #include <QPixmap>
 
 #include <cmath>
@@ -40,8 +40,11 @@ struct Packer {
         entry.hotY = hotY;
         pictures[key] = {entry, image};
     }
+    QString path(const std::string& name, const char* extension) const {
+        return skinDir + QLatin1Char('/') + QString::fromStdString(name) + QLatin1String(extension);
+    }
     QPixmap load(const std::string& name) const {
-        QPixmap pixmap(skinDir + QLatin1Char('/') + QString::fromStdString(name) + QLatin1String(".png"));
+        QPixmap pixmap(path(name, ".png"));
         if (pixmap.isNull()) throw std::runtime_error("cannot read picture " + name);
         return pixmap;
     }
@@ -53,17 +56,14 @@ struct Packer {
             load(p.picture.name()).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).toImage());
     }
     void addPointer(const std::string& name) {
-        const QString path =
-            skinDir + QLatin1Char('/') + QString::fromStdString(name) + QLatin1String(".png");
-        const QImage image(path);
-        const QImage scaled = image.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        const double scale = double(scaled.width()) / image.width();
-        add(forms::qt::packed::pointerKey(name), QPixmap::fromImage(scaled).toImage(),
-            int(std::lround(image.text(QStringLiteral("HotSpotX")).toDouble() * scale)),
-            int(std::lround(image.text(QStringLiteral("HotSpotY")).toDouble() * scale)));
+        const QImage drawing(path(name, ".png"));
+        if (drawing.isNull()) throw std::runtime_error("cannot read picture " + name);
+        const forms::qt::PointerShape shape = forms::qt::pointerShape(drawing, 1.0);
+        add(forms::qt::packed::pointerKey(name), QPixmap::fromImage(shape.image).toImage(),
+            int(std::lround(shape.hotSpot.x())), int(std::lround(shape.hotSpot.y())));
     }
     void addIcon(const std::string& name) {
-        const QIcon icon(skinDir + QLatin1Char('/') + QString::fromStdString(name) + QLatin1String(".ico"));
+        const QIcon icon(path(name, ".ico"));
         int i = 0;
         for (const QSize& size : icon.availableSizes()) {
             const QImage image = icon.pixmap(size).toImage();
