@@ -18,6 +18,8 @@
 # only some of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=bench/startup.sh
+. bench/startup.sh
 pairs=${1:-11}
 build=${KELVARA_BENCH_BUILD:-build-bench}
 windows=${KELVARA_WINDOWS_BUILD:-build-windows}
@@ -45,15 +47,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/display" ] && break
-    sleep 0.1
-done
-[ -s "$scratch/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(head -n 1 "$scratch/display")
-export DISPLAY
+start_xvfb
 
 # A prefix of its own: no crash debugger, no Mono or Gecko offered, no menu entries made on this machine.
 export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDEBUG=-all
@@ -67,35 +61,10 @@ wineserver -p
 "$probe" --hold 300 -- wine "$app" >/dev/null 2>&1 || true
 "$probe" --hold 300 -- wine "$bare" >/dev/null 2>&1 || true
 
-value() { sed -n "s/^$1=//p" "$2"; }
-median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
-
-# Alternating which goes first, so neither always starts on a warmer cache.
-for ((i = 0; i < pairs; i++)); do
-    if ((i % 2 == 0)); then order="app bare"; else order="bare app"; fi
-    for which in $order; do
-        program=$app
-        [ "$which" = bare ] && program=$bare
-        if ! "$probe" --hold 300 -- wine "$program" >"$scratch/run" 2>"$scratch/run.log"; then
-            cat "$scratch/run.log" >&2
-            exit 1
-        fi
-        value first_frame_ms "$scratch/run" >>"$scratch/$which.frame"
-        value peak_kb "$scratch/run" >>"$scratch/$which.peak"
-    done
-done
-
-frame_app=$(median <"$scratch/app.frame")
-frame_bare=$(median <"$scratch/bare.frame")
-peak_app=$(median <"$scratch/app.peak")
-peak_bare=$(median <"$scratch/bare.peak")
+measure_pairs "$pairs" "$app" "$bare" wine
 
 echo "\$ bench/run-wine.sh $pairs"
 echo "$(date -u +%F), $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores;" \
     "$(wine --version), mingw-w64 Release build, Xvfb 1024x768x24 without a window manager"
 echo
-echo "start-up, $pairs pairs alternating, medians   calculator   bare window   ratio   target"
-awk -v a="$frame_app" -v b="$frame_bare" \
-    'BEGIN {printf "  fork to first frame on the X server   %7.1f ms   %8.1f ms   %5.2fx   <= 1.15x\n", a, b, a / b}'
-awk -v a="$peak_app" -v b="$peak_bare" \
-    'BEGIN {printf "  peak memory (VmHWM) 300 ms later      %6.1f MiB  %7.1f MiB   %5.2fx   <= 1.20x\n", a / 1024, b / 1024, a / b}'
+print_startup "$pairs"
