@@ -76,18 +76,29 @@ bool Control::hasFocus() const {
     return native_ && native_->hasFocus();
 }
 
+// Lines as drawn need the label laid out by the platform, so a hidden label measured gets its platform part
+// now, still hidden.
 int Label::lineCount() const {
     loadedProps();
-    return native() ? native()->captionLineCount() : 0;
+    const_cast<Label*>(this)->createNative();
+    return native()->captionLineCount();
 }
 
+// Only the font is needed, which a hidden label has as well.
 Twips Label::textWidth(const std::string& text) const {
-    loadedProps();
-    return native() ? native()->textWidth(text) : 0;
+    const Font& font = loadedProps().font;
+    return form().native()->textWidth(font, text);
 }
 
 void Control::sync(ControlProp changed) {
-    if (native_) native_->update(changed);
+    if (native_)
+        native_->update(changed);
+    else if (changed == ControlProp::Visible || changed == ControlProp::Geometry)
+        form_.createIfSeen(*this);
+}
+
+void Control::createNative() {
+    if (!native_) form_.createNative(*this);
 }
 
 void Control::attach(std::unique_ptr<NativeControl> native) {

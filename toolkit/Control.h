@@ -102,6 +102,7 @@ public:
 
     // Read by the platform layer and the test driver.
     const ControlProps& props() const { return props_; }
+    // Null until the control can first be seen or reached (see Form).
     NativeControl* native() const { return native_.get(); }
 
 protected:
@@ -126,6 +127,8 @@ protected:
         sync(changed);
     }
     void sync(ControlProp changed);
+    // Creates the platform part now, seen or not, for what only a drawn control can tell.
+    void createNative();
 
 private:
     // Loading and unloading are the form's; what the user typed is the platform's to report.

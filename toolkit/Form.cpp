@@ -43,7 +43,7 @@ void Form::load() {
     native_ = platform::createWindow(*this);
     for (Control* control : controls_) {
         control->resetToDesign();
-        control->attach(native_->createControl(*control));
+        if (seen(*control)) createNative(*control);
     }
     native_->controlsCreated();
     for (Timer* timer : timers_) {
@@ -51,6 +51,21 @@ void Form::load() {
         timer->sync();
     }
     formLoad();
+}
+
+bool Form::seen(const Control& control) const {
+    const ControlProps& p = control.props();
+    if (!p.visible) return false;
+    if (p.tabIndex >= 0) return true;
+    return p.left < props_.width && p.left + p.width > 0 && p.top < props_.height && p.top + p.height > 0;
+}
+
+void Form::createIfSeen(Control& control) {
+    if (!control.native() && seen(control)) createNative(control);
+}
+
+void Form::createNative(Control& control) {
+    control.attach(native_->createControl(control));
 }
 
 void Form::unload() {
@@ -134,6 +149,8 @@ void Form::setHeight(Twips value) {
     if (!std::isfinite(value) || value <= 0) throw Error("Invalid property value");
     props_.height = value;
     native_->updateSize();
+    for (Control* control : controls_)
+        createIfSeen(*control);
 }
 
 Twips Form::left() const {

@@ -82,6 +82,12 @@ private:
     void registerControl(Control* control) { controls_.push_back(control); }
     void registerTimer(Timer* timer) { timers_.push_back(timer); }
     void ensureLoaded() const;
+    // A control gets its platform part (its window, pictures and font) once it can be seen or reached, with
+    // every property it has by then: visible, and lying at least partly within the window or having a
+    // place in the keyboard's focus order. Once created, it stays until the window unloads.
+    bool seen(const Control& control) const;
+    void createIfSeen(Control& control);
+    void createNative(Control& control);
     Form* owner() const;
     void placeAtStart();
 
@@ -92,8 +98,8 @@ private:
     bool loaded_ = false;
     bool modal_ = false;
     Form* outerModal_ = nullptr; // the modal window this one was shown over
-    bool shown_ = false;  // since the latest load
-    bool placed_ = false; // since the latest load
+    bool shown_ = false;         // since the latest load
+    bool placed_ = false;        // since the latest load
     Form* owner_ = nullptr;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;

@@ -5,6 +5,7 @@
 // - toolkit/Keyboard.h: the Tab order, where the focus goes from a hidden control, and Escape;
 // - toolkit/Control.h: what clicks on release (ReleaseClick), what a double-click's second press is
 //   (secondPressClicks), which controls have windows of their own (isWindowed);
+// - toolkit/Stacking.h: the order controls lie in, and where one whose platform part comes late goes;
 // - toolkit/Metrics.h: twips to pixel edges at any dpi, the embedded faces standing in for the design's, and
 //   their pixel sizes;
 // - toolkit/TextLayout.h: a caption's paragraphs, its widened space runs and its word wrap, over the
@@ -31,8 +32,6 @@ public:
     virtual bool hasFocus() const = 0;
     // Lines the caption takes when broken and wrapped at the control's width as it is drawn.
     virtual int captionLineCount() const = 0;
-    // Width of the text on one line in the control's font, as drawn.
-    virtual Twips textWidth(const std::string& text) const = 0;
 };
 
 // Ticks its timer every period from construction until destruction.
@@ -51,9 +50,13 @@ struct ScreenArea {
 class NativeWindow {
 public:
     virtual ~NativeWindow() = default;
+    // The control's platform part, made from every property it has now. At load the controls that can be
+    // seen get theirs, then controlsCreated() settles their stacking and focus order; any other gets its own
+    // when it first can be, in its place among those that exist (toolkit/Stacking.h).
     virtual std::unique_ptr<NativeControl> createControl(Control& control) = 0;
-    // All controls exist: settle stacking and focus order.
     virtual void controlsCreated() = 0;
+    // Width of the text on one line in the font, as drawn.
+    virtual Twips textWidth(const Font& font, const std::string& text) const = 0;
     // Both sizes are fixed for the window system (no resizing or maximising by the user). A shown window
     // that shrinks keeps its size until its next frame is on screen, so its moved bottom edge is never
     // missing.

@@ -56,6 +56,18 @@ public:
                  .height = 465,
                  .tabIndex = 0,
                  .accessibleName = "Amount:"}};
+    // Hidden or outside the window at the start: nothing of them exists on the platform yet.
+    Label note{*this,
+               {.name = "note", .left = 2400, .top = 2400, .width = 2400, .height = 465, .visible = false}};
+    PictureButton more{*this,
+                       {.name = "more",
+                        .left = 3300,
+                        .top = 2500,
+                        .width = 600,
+                        .height = 400,
+                        .visible = false,
+                        .tabIndex = 1}};
+    Image below{*this, {.name = "below", .left = 0, .top = 3000, .width = 4500, .height = 300}};
     PictureButton ok{*this,
                      {.name = "ok", .left = 1920, .top = 1920, .width = 1215, .height = 495, .tabIndex = 1}};
     PictureButton esc{*this,
@@ -187,6 +199,45 @@ TEST_F(ToolkitTest, FocusStartsFirstInOrderAndFocusEventsFollowTheKeyboard) {
     t::pressKey(t::Key::Tab);
     EXPECT_EQ(form.activeControl(), &form.ok);
     EXPECT_EQ(form.clicks, (std::vector<std::string>{"box+", "box-", "box+", "box-"}));
+}
+
+// What a control was given while it could not be seen is there when it first can be, and it lies and takes
+// the focus in its place among the others as if it had been there from the start.
+TEST_F(ToolkitTest, AControlGetsItsWindowWhenFirstSeenWithWhatItWasGivenMeanwhile) {
+    form.show();
+    t::processEvents();
+    EXPECT_EQ(form.note.native(), nullptr);
+    EXPECT_EQ(form.more.native(), nullptr);
+    EXPECT_EQ(form.below.native(), nullptr);
+    const t::Pixels before = t::grab(form);
+    form.note.setCaption("HHHHHHHHHHHH");
+    form.note.setForeColor(rgb(255, 0, 0));
+    form.note.setFontBold(true);
+    form.note.setLeft(300); // from under the box's left edge onwards
+    form.note.setTop(900);
+    EXPECT_EQ(form.note.native(), nullptr);
+    form.note.setVisible(true);
+    form.more.setVisible(true);
+    form.setHeight(3300);
+    t::processEvents();
+    EXPECT_NE(form.note.native(), nullptr);
+    EXPECT_NE(form.below.native(), nullptr);
+    EXPECT_EQ(t::accessibleName(form.note), "HHHHHHHHHHHH");
+    const t::Pixels after = t::grab(form);
+    int boxChanged = 0, red = 0;
+    for (int y = 60; y < 91; ++y)
+        for (int x = 20; x < 160; ++x) {
+            const std::uint32_t pixel = after.at(x, y);
+            if (x < 61) boxChanged += pixel != before.at(x, y);
+            if (x > 62 && ((pixel >> 16) & 0xFF) > 100 && ((pixel >> 8) & 0xFF) < 40) ++red;
+        }
+    EXPECT_EQ(boxChanged, 0) << "a label lies beneath a text box";
+    EXPECT_GT(red, 20);
+    t::focus(form.box);
+    t::pressKey(t::Key::Tab);
+    EXPECT_EQ(form.activeControl(), &form.more);
+    t::pressKey(t::Key::Tab);
+    EXPECT_EQ(form.activeControl(), &form.ok);
 }
 
 TEST_F(ToolkitTest, TypedTextIsTheBoxText) {

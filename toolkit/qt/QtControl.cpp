@@ -135,9 +135,4 @@ int QtControl::captionLineCount() const {
     return label ? label->lineCount() : 1;
 }
 
-Twips QtControl::textWidth(const std::string& text) const {
-    return static_cast<Twips>(singleLineWidth(displayText(text), font(control_.props().font)) *
-                              kTwipsPerPixel);
-}
-
 } // namespace forms::qt

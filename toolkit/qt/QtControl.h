@@ -19,7 +19,6 @@ public:
     void setFocus() override;
     bool hasFocus() const override;
     int captionLineCount() const override;
-    Twips textWidth(const std::string& text) const override;
     QWidget* widget() const { return widget_; }
 
 private:

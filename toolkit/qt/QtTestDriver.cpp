@@ -191,7 +191,8 @@ Pixels grab(const Form& form) {
 
 int textWidthPixels(const Control& control, const std::string& text) {
     control.width(); // loads the window: text is measured as its platform draws it
-    return static_cast<int>(std::ceil(control.native()->textWidth(text) / kTwipsPerPixel));
+    return static_cast<int>(
+        std::ceil(control.form().native()->textWidth(control.props().font, text) / kTwipsPerPixel));
 }
 
 std::string accessibleName(const Control& control) {

@@ -2,6 +2,7 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Keyboard.h"
+#include "toolkit/Stacking.h"
 #include "toolkit/qt/ModalLayer.h"
 #include "toolkit/qt/PackedPictures.h"
 #include "toolkit/qt/QtControl.h"
@@ -124,19 +125,46 @@ QtWindow::~QtWindow() {
     widget_->deleteLater();
 }
 
+namespace {
+QWidget* widgetOf(const Control& control) {
+    return static_cast<QtControl*>(control.native())->widget();
+}
+} // namespace
+
 std::unique_ptr<NativeControl> QtWindow::createControl(Control& control) {
-    return std::make_unique<QtControl>(control, *this);
+    auto native = std::make_unique<QtControl>(control, *this);
+    if (!controlsSettled_) return native;
+    // A new child lies above all others.
+    if (Control* above = createdAbove(form_, control)) native->widget()->stackUnder(widgetOf(*above));
+    if (control.props().tabIndex >= 0) chainFocus(&control, native->widget());
+    return native;
 }
 
 void QtWindow::controlsCreated() {
     for (Control* control : form_.controls())
-        if (isWindowed(control->kind())) static_cast<QtControl*>(control->native())->widget()->raise();
-    // Qt moves the focus itself and skips hidden widgets, so hidden controls keep their place in its chain.
-    const std::vector<Control*> focusOrder = tabOrder(form_, false);
-    for (std::size_t i = 1; i < focusOrder.size(); ++i)
-        QWidget::setTabOrder(static_cast<QtControl*>(focusOrder[i - 1]->native())->widget(),
-                             static_cast<QtControl*>(focusOrder[i]->native())->widget());
-    if (!focusOrder.empty()) firstFocus_ = static_cast<QtControl*>(focusOrder.front()->native())->widget();
+        if (isWindowed(control->kind()) && control->native()) widgetOf(*control)->raise();
+    chainFocus(nullptr, nullptr);
+    for (Control* control : tabOrder(form_, false))
+        if (control->native()) {
+            firstFocus_ = widgetOf(*control);
+            break;
+        }
+    controlsSettled_ = true;
+}
+
+// Qt moves the focus itself and skips hidden widgets, so hidden controls keep their place in its chain.
+void QtWindow::chainFocus(const Control* adding, QWidget* widget) {
+    QWidget* previous = nullptr;
+    for (Control* control : tabOrder(form_, false)) {
+        QWidget* current = control == adding ? widget : control->native() ? widgetOf(*control) : nullptr;
+        if (!current) continue;
+        if (previous) QWidget::setTabOrder(previous, current);
+        previous = current;
+    }
+}
+
+Twips QtWindow::textWidth(const Font& font, const std::string& text) const {
+    return static_cast<Twips>(singleLineWidth(displayText(text), qt::font(font)) * kTwipsPerPixel);
 }
 
 void QtWindow::updateSize() {
@@ -235,13 +263,10 @@ void QtWindow::show(Form* owner, bool modal) {
     if (!widget_->focusWidget() && firstFocus_)
         firstFocus_->setFocus(widget_->isWindow() ? Qt::TabFocusReason : Qt::ActiveWindowFocusReason);
     // Once the first frame is out: the icon, whose sizes together are more bytes for the server than the
-    // frame itself; and the hidden labels' layout, so that showing them later is cheap. The frame is still in
-    // the connection's buffer then, and would wait behind the work.
+    // frame itself. The frame is still in the connection's buffer then, and would wait behind the work.
     widget_->afterNextFrame([this, window = widget_.data()] {
         ServerWindow::flushConnection();
         if (window->isWindow() && !iconGiven_) applyIcon();
-        for (LabelWidget* label : window->findChildren<LabelWidget*>())
-            label->prepare();
     });
 }
 

@@ -49,6 +49,7 @@ public:
 
     std::unique_ptr<NativeControl> createControl(Control& control) override;
     void controlsCreated() override;
+    Twips textWidth(const Font& font, const std::string& text) const override;
     void updateSize() override;
     void updateCaption() override;
     void place() override;
@@ -71,6 +72,8 @@ public:
     void windowSystemMoved(QPoint position);
 
 private:
+    // Qt's own focus chain, over the controls that have widgets, `adding` among them.
+    void chainFocus(const Control* adding, QWidget* widget);
     void applySize(QSize size);
     void applyIcon();
     bool minimised() const;
@@ -82,6 +85,7 @@ private:
     QObject sizeLater_; // goes with the window, and so does what it has queued
     bool presenting_ = false;
     bool iconGiven_ = false;
+    bool controlsSettled_ = false;
     std::optional<QImage> cutOffFill_;
     std::optional<QSize> grown_; // asked of the server, which the frame waits for
     ServerWindow serverWindow_{*widget_};

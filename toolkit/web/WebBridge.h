@@ -13,8 +13,9 @@ int kv_window_minimised(int id);
 void kv_window_set_minimised(int id, int minimised, const char* title);
 double kv_screen_width();
 double kv_screen_height();
+// Placed before the control `before`, or last in its window when it is -1.
 void kv_control_create(int id, int window, int kind, const char* name, const char* accessibleName,
-                       int tabIndex);
+                       int tabIndex, int before);
 void kv_control_destroy(int id);
 void kv_control_geometry(int id, int x, int y, int width, int height);
 void kv_control_visible(int id, int visible);

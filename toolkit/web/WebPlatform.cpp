@@ -7,6 +7,7 @@
 #include "toolkit/Hooks.h"
 #include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
+#include "toolkit/Stacking.h"
 #include "toolkit/TextLayout.h"
 #include "toolkit/web/WebBridge.h"
 
@@ -94,12 +95,12 @@ private:
 
 } // namespace
 
-WebControl::WebControl(Control& control, int windowId)
+WebControl::WebControl(Control& control, int windowId, int before)
     : control_(control)
     , id_(controls().add(this)) {
     const ControlProps& p = control.props();
     kv_control_create(id_, windowId, static_cast<int>(control.kind()), p.name.c_str(),
-                      p.accessibleName.c_str(), p.tabIndex);
+                      p.accessibleName.c_str(), p.tabIndex, before);
     for (ControlProp prop :
          {ControlProp::Font, ControlProp::Geometry, ControlProp::Caption, ControlProp::ForeColor,
           ControlProp::Picture, ControlProp::Pointer, ControlProp::Visible})
@@ -178,13 +179,6 @@ int WebControl::captionLineCount() const {
     return control_.kind() == ControlKind::Label ? lineCount_ : 1;
 }
 
-Twips WebControl::textWidth(const std::string& text) const {
-    double width = 0;
-    for (double advance : advances(control_.props().font, text))
-        width += advance;
-    return toTwips(width);
-}
-
 // Labels and pictures click on the release of a press on them; buttons click as the browser says.
 void WebControl::pointer(int type, const PointerEvent& event, bool inside, bool secondPress) {
     auto& handler = type == 1 ? control_.onMouseMove : control_.onMouseDown;
@@ -223,13 +217,27 @@ WebWindow::~WebWindow() {
     windows().remove(id_);
 }
 
+// In design order in the page, which is the order a screen reader reads and, by kind, the stacking.
 std::unique_ptr<NativeControl> WebWindow::createControl(Control& control) {
-    return std::make_unique<WebControl>(control, id_);
+    const Control* next = createdAfter(form_, control);
+    return std::make_unique<WebControl>(control, id_,
+                                        next ? static_cast<WebControl*>(next->native())->id() : -1);
 }
 
 void WebWindow::controlsCreated() {
-    const std::vector<Control*> order = tabOrder(form_, false);
-    firstFocus_ = order.empty() ? -1 : static_cast<WebControl*>(order.front()->native())->id();
+    firstFocus_ = -1;
+    for (Control* control : tabOrder(form_, false))
+        if (control->native()) {
+            firstFocus_ = static_cast<WebControl*>(control->native())->id();
+            break;
+        }
+}
+
+Twips WebWindow::textWidth(const Font& font, const std::string& text) const {
+    double width = 0;
+    for (double advance : advances(font, text))
+        width += advance;
+    return toTwips(width);
 }
 
 void WebWindow::updateSize() {

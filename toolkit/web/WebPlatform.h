@@ -7,13 +7,13 @@ namespace forms::web {
 // A control as an element of the page, known to the page by its id.
 class WebControl : public NativeControl {
 public:
-    WebControl(Control& control, int windowId);
+    // Its element goes before that of the control `before` (an id; -1: last in its window).
+    WebControl(Control& control, int windowId, int before);
     ~WebControl() override;
     void update(ControlProp changed) override;
     void setFocus() override;
     bool hasFocus() const override;
     int captionLineCount() const override;
-    Twips textWidth(const std::string& text) const override;
 
     int id() const { return id_; }
     Control& control() const { return control_; }
@@ -38,6 +38,7 @@ public:
     ~WebWindow() override;
     std::unique_ptr<NativeControl> createControl(Control& control) override;
     void controlsCreated() override;
+    Twips textWidth(const Font& font, const std::string& text) const override;
     void updateSize() override;
     void updateCaption() override;
     void place() override;

@@ -25,8 +25,9 @@ mergeInto(LibraryManager.library, {
   },
   kv_screen_width: function () { return KV.screen().clientWidth * 15; },
   kv_screen_height: function () { return KV.screen().clientHeight * 15; },
-  kv_control_create: function (id, windowId, kind, name, accessibleName, tabIndex) {
-    KV.controlCreate(id, windowId, kind, UTF8ToString(name), UTF8ToString(accessibleName), tabIndex);
+  kv_control_create: function (id, windowId, kind, name, accessibleName, tabIndex, before) {
+    KV.controlCreate(id, windowId, kind, UTF8ToString(name), UTF8ToString(accessibleName), tabIndex,
+                     before);
   },
   kv_control_destroy: function (id) { KV.controls.delete(id); },
   kv_control_geometry: function (id, x, y, width, height) {

@@ -207,7 +207,7 @@ var KV = {
     }
   },
 
-  controlCreate: function (id, windowId, kind, name, accessibleName, tabIndex) {
+  controlCreate: function (id, windowId, kind, name, accessibleName, tabIndex, before) {
     // Kinds: 0 label, 1 text box, 2 picture button, 3 picture box, 4 image, 5 frame.
     var tag = kind === 1 ? 'input' : kind === 2 ? 'button' : 'div';
     var el = document.createElement(tag);
@@ -244,7 +244,7 @@ var KV = {
     });
     el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, 1, id); });
     el.addEventListener('pointerup', function (e) { KV.pointer(windowId, e, 2, id); });
-    KV.windows.get(windowId).appendChild(el);
+    KV.windows.get(windowId).insertBefore(el, KV.controls.get(before) || null);
     KV.controls.set(id, el);
   },
 

@@ -440,10 +440,4 @@ std::string accessibleName(HWND hwnd) {
     return result;
 }
 
-Twips Win32Control::textWidth(const std::string& text) const {
-    const double width =
-        measured([&](HDC dc, int pixelSize) { return singleLineWidth(dc, text, pixelSize); });
-    return static_cast<Twips>(width * 96.0 / window_.dpi() * kTwipsPerPixel);
-}
-
 } // namespace forms::win32

@@ -33,7 +33,6 @@ public:
     void setFocus() override;
     bool hasFocus() const override;
     int captionLineCount() const override;
-    Twips textWidth(const std::string& text) const override;
 
     static Win32Control* of(HWND window);
     Control& control() const { return control_; }

@@ -3,6 +3,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Hooks.h"
 #include "toolkit/Keyboard.h"
+#include "toolkit/Stacking.h"
 #include "toolkit/win32/Win32Control.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
@@ -85,19 +86,33 @@ Win32Window* Win32Window::of(HWND window) {
 }
 
 std::unique_ptr<NativeControl> Win32Window::createControl(Control& control) {
-    return std::make_unique<Win32Control>(control, *this);
+    auto native = std::make_unique<Win32Control>(control, *this);
+    if (!controlsSettled_) return native;
+    Control* above = createdAbove(form_, control);
+    // Just below the lowest control over it: the window it is placed after is the one above it.
+    SetWindowPos(native->hwnd(), above ? static_cast<Win32Control*>(above->native())->hwnd() : HWND_TOP, 0, 0,
+                 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The surfaces over it draw what lies beneath them, which now includes it.
+    if (isPainted(control.kind())) invalidate(pixelRect(control));
+    return native;
 }
 
 void Win32Window::controlsCreated() {
-    // Windowed controls lie above all labels and images, whatever their order in the design.
-    stacking_.clear();
-    for (Control* control : form_.controls())
-        if (!isWindowed(control->kind())) stacking_.push_back(control);
-    for (Control* control : form_.controls())
-        if (isWindowed(control->kind())) stacking_.push_back(control);
+    stacking_ = stackingOrder(form_);
     for (Control* control : stacking_)
-        SetWindowPos(static_cast<Win32Control*>(control->native())->hwnd(), HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (control->native())
+            SetWindowPos(static_cast<Win32Control*>(control->native())->hwnd(), HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    controlsSettled_ = true;
+}
+
+Twips Win32Window::textWidth(const Font& face, const std::string& text) const {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font(face, dpi_));
+    const double width = singleLineWidth(dc, text, fontPixels(face, static_cast<int>(dpi_)));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return static_cast<Twips>(width * 96.0 / dpi_ * kTwipsPerPixel);
 }
 
 void Win32Window::updateSize() {
@@ -340,7 +355,7 @@ std::vector<std::uint32_t> Win32Window::render(int& width, int& height) const {
     FillRect(dc, &client, background);
     DeleteObject(background);
     for (const Control* control : stacking_) {
-        if (!control->props().visible) continue;
+        if (!control->props().visible || !control->native()) continue;
         auto* native = static_cast<Win32Control*>(control->native());
         const RECT area = pixelRect(*control);
         if (isPainted(control->kind())) {

@@ -23,6 +23,7 @@ public:
 
     std::unique_ptr<NativeControl> createControl(Control& control) override;
     void controlsCreated() override;
+    Twips textWidth(const Font& face, const std::string& text) const override;
     void updateSize() override;
     void updateCaption() override;
     void place() override;
@@ -80,6 +81,7 @@ private:
     Control* focused_ = nullptr;
     // Labels and images in design order, then the windowed controls: bottom to top.
     std::vector<Control*> stacking_;
+    bool controlsSettled_ = false;
 };
 
 } // namespace forms::win32
