@@ -30,6 +30,9 @@ struct Packer {
     QString skinDir;
     std::map<std::string, std::pair<Entry, QImage>> pictures;
     std::set<std::string> pointers;
+    // What a window draws or sends as it first shows. Their pixels lie together at the front, so showing a
+    // window maps in those pages and not the pictures around them that the kernel reads in with each one.
+    std::set<std::string> firstShown;
 
     void add(const std::string& key, const QImage& image, int hotX = 0, int hotY = 0) {
         Entry entry{};
@@ -68,17 +71,31 @@ struct Packer {
         for (const QSize& size : icon.availableSizes()) {
             const QImage image = icon.pixmap(size).toImage();
             add(forms::qt::packed::iconKey(name, i), image);
+            // Sent to the X server once the window's first frame is out.
+            firstShown.insert(forms::qt::packed::x11IconKey(name, i));
             add(forms::qt::packed::x11IconKey(name, i++), image.convertToFormat(QImage::Format_ARGB32));
         }
     }
     void addForm(const forms::Form& form) {
-        if (!form.props().icon.empty()) addIcon(form.props().icon.name());
+        const forms::FormProps& f = form.props();
+        if (!f.icon.empty()) addIcon(f.icon.name());
         for (const forms::Control* control : form.controls()) {
             const forms::ControlProps& p = control->design();
-            if (p.stretch && !p.picture.empty()) addStretched(*control);
+            const bool shows = p.visible && p.left < f.width && p.left + p.width > 0 && p.top < f.height &&
+                               p.top + p.height > 0;
+            if (p.stretch && !p.picture.empty()) {
+                const forms::PixelRect r = forms::toPixelRect(p.left, p.top, p.width, p.height);
+                addStretched(*control);
+                if (shows)
+                    firstShown.insert(
+                        forms::qt::packed::stretchedKey(p.picture.name(), QSize(r.width, r.height)));
+            } else if (shows && !p.picture.empty()) {
+                firstShown.insert(forms::qt::packed::naturalKey(p.picture.name()));
+            }
             if (p.mousePointer == forms::MousePointer::Custom && !p.mouseIcon.empty()) {
                 addPointer(p.mouseIcon.name());
                 pointers.insert(p.mouseIcon.name());
+                if (shows) firstShown.insert(forms::qt::packed::pointerKey(p.mouseIcon.name()));
             }
         }
     }
@@ -93,7 +110,8 @@ struct Packer {
     }
 };
 
-QByteArray pack(std::map<std::string, std::pair<Entry, QImage>>& pictures) {
+QByteArray pack(std::map<std::string, std::pair<Entry, QImage>>& pictures,
+                const std::set<std::string>& firstShown) {
     QByteArray keys, pixels;
     const auto count = static_cast<std::uint32_t>(pictures.size());
     const auto indexEnd = static_cast<std::uint32_t>(8 + count * sizeof(Entry));
@@ -104,13 +122,15 @@ QByteArray pack(std::map<std::string, std::pair<Entry, QImage>>& pictures) {
     }
     while ((indexEnd + keys.size()) % 16 != 0)
         keys.append('\0');
-    for (auto& [key, picture] : pictures) {
-        picture.first.offset = indexEnd + static_cast<std::uint32_t>(keys.size() + pixels.size());
-        const QImage& image = picture.second;
-        pixels.append(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
-        while (pixels.size() % 16 != 0)
-            pixels.append('\0');
-    }
+    for (const bool first : {true, false})
+        for (auto& [key, picture] : pictures) {
+            if (firstShown.count(key) != static_cast<std::size_t>(first)) continue;
+            picture.first.offset = indexEnd + static_cast<std::uint32_t>(keys.size() + pixels.size());
+            const QImage& image = picture.second;
+            pixels.append(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+            while (pixels.size() % 16 != 0)
+                pixels.append('\0');
+        }
     QByteArray blob("KPX1");
     blob.append(reinterpret_cast<const char*>(&count), sizeof count);
     for (const auto& [key, picture] : pictures)
@@ -128,13 +148,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        Packer packer{QString::fromLocal8Bit(argv[1]), {}, {}};
+        Packer packer{QString::fromLocal8Bit(argv[1]), {}, {}, {}};
         FormMain formMain;
         FormAlert formAlert;
         packer.addForm(formMain);
         packer.addForm(formAlert);
         packer.addEverySinglePicture();
-        const QByteArray blob = pack(packer.pictures);
+        const QByteArray blob = pack(packer.pictures, packer.firstShown);
         QFile out(QString::fromLocal8Bit(argv[2]));
         if (!out.open(QIODevice::WriteOnly) || out.write(blob) != blob.size())
             throw std::runtime_error("cannot write " + std::string(argv[2]));
