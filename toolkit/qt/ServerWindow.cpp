@@ -10,9 +10,14 @@
 #include <qguiapplication_platform.h>
 
 #if __has_include(<xcb/xcb.h>)
+#include <sys/mman.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #define KELVARA_HAVE_XCB 1
 #endif
+
+#include <algorithm>
+#include <cstdint>
 
 namespace forms::qt {
 
@@ -25,6 +30,14 @@ xcb_connection_t* x11Connection() {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
+}
+
+// Unmaps the whole pages within [begin, end) of the executable's pictures; read again if ever needed.
+void releasePages(const void* begin, const void* end) {
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) / page * page;
+    const std::uintptr_t last = reinterpret_cast<std::uintptr_t>(end) / page * page;
+    if (first < last) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 }
 #endif
 } // namespace
@@ -60,13 +73,27 @@ bool ServerWindow::setIcon(const std::vector<QImage>& sizes) {
     // Width, height and the pixels of each size in turn, as 32-bit cardinals.
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom->atom, XCB_ATOM_CARDINAL, 32, 0,
                         nullptr);
+    // The pixels are read once, a piece at a time, and each piece's pages are let go as soon as it is
+    // written: the largest sizes are more than the rest of the first frame's pictures together. The pieces
+    // end where the kernel's mapping-in of the pages around a read one does (64 KiB), so reading a piece
+    // maps none of those let go back in.
+    constexpr std::uintptr_t kAround = 65536;
     for (const QImage& size : sizes) {
         const std::uint32_t header[] = {static_cast<std::uint32_t>(size.width()),
                                         static_cast<std::uint32_t>(size.height())};
         xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atom->atom, XCB_ATOM_CARDINAL, 32, 2,
                             header);
-        xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atom->atom, XCB_ATOM_CARDINAL, 32,
-                            static_cast<std::uint32_t>(size.width() * size.height()), size.constBits());
+        const auto* at = reinterpret_cast<const std::uint32_t*>(size.constBits());
+        const auto* end = at + static_cast<std::ptrdiff_t>(size.width()) * size.height();
+        while (at < end) {
+            const auto boundary = (reinterpret_cast<std::uintptr_t>(at) / kAround + 1) * kAround;
+            const std::uint32_t* next = std::min(end, reinterpret_cast<const std::uint32_t*>(boundary));
+            xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atom->atom, XCB_ATOM_CARDINAL, 32,
+                                static_cast<std::uint32_t>(next - at), at);
+            xcb_flush(connection);
+            releasePages(at, next);
+            at = next;
+        }
     }
     std::free(atom);
     return true;

@@ -31,8 +31,8 @@ public:
     // few frames' time has passed.
     void await(QSize size);
 
-    // Gives the window manager the window's icon: each size's unpremultiplied ARGB32 pixels, sent from where
-    // they are without a copy. False elsewhere than on X11.
+    // Gives the window manager the window's icon: each size's unpremultiplied ARGB32 pixels, read in place
+    // from the executable and sent without a copy. False elsewhere than on X11.
     bool setIcon(const std::vector<QImage>& sizes);
     // Sends what the program has asked of the X server so far, a frame included, without waiting.
     static void flushConnection();
