@@ -444,7 +444,13 @@ public:
                  .picture = Picture("title-strip"),
                  .stretch = true}};
     Label onStrip{*this,
-                  {.name = "onStrip", .left = 150, .top = 60, .width = 2700, .height = 255, .font = kSmall}};
+                  {.name = "onStrip",
+                   .left = 150,
+                   .top = 60,
+                   .width = 2700,
+                   .height = 255,
+                   .font = kSmall,
+                   .visible = false}};
     Label cover{*this,
                 {.name = "cover",
                  .left = 300,
@@ -453,15 +459,17 @@ public:
                  .height = 465,
                  .caption = "WWWWWWWWWWWW",
                  .font = kSmall,
-                 .foreColor = rgb(0, 0, 0)}};
+                 .foreColor = rgb(0, 0, 0),
+                 .visible = false}};
 };
 
 TEST(Win32Stacking, ATransparentLabelShowsThePictureBeneathIt) {
     OverlapForm form;
     form.show();
-    form.onStrip.setVisible(false);
     const t::Pixels without = t::grab(form);
-    form.onStrip.setVisible(true);
+    form.onStrip.setVisible(true); // its window is made only now, above the strip all the same
+    POINT inside{20, 8};
+    EXPECT_EQ(ChildWindowFromPointEx(windowOf(form), inside, CWP_SKIPINVISIBLE), windowOf(form.onStrip));
     const t::Pixels with = t::grab(form);
     int differing = 0;
     for (int y = 4; y < 21; ++y)
@@ -480,6 +488,7 @@ TEST(Win32Stacking, ATransparentLabelShowsThePictureBeneathIt) {
 TEST(Win32Stacking, WindowedControlsLieAboveLabelsDeclaredAfterThem) {
     OverlapForm form;
     form.show();
+    form.cover.setVisible(true); // its window is made only now, beneath the box all the same
     const t::Pixels shot = t::grab(form);
     EXPECT_EQ(shot.at(60, 115), 0xFF00FF00u); // inside the box, where the label's letters would be
     auto* window = static_cast<win32::Win32Window*>(form.native());
