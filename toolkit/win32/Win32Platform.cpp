@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <iostream>
 #include <map>
 
 namespace forms {
@@ -31,7 +30,6 @@ struct PlatformState {
     std::deque<std::function<void()>> posted;
     std::map<UINT_PTR, class Win32Timer*> timers;
     UINT_PTR lastTimerId = 0;
-    bool running = false;
     HWND messages = nullptr;
 };
 PlatformState& state() {
@@ -119,10 +117,6 @@ void registerClasses() {
     RegisterClassExW(&messages);
 }
 
-bool applicationRunning() {
-    return state().running;
-}
-
 } // namespace win32
 
 struct Application::Impl {};
@@ -140,13 +134,11 @@ Application::Application(int&, char**)
 Application::~Application() = default;
 
 int Application::run() {
-    state().running = true;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    state().running = false;
     return static_cast<int>(message.wParam);
 }
 
@@ -159,13 +151,8 @@ std::unique_ptr<NativeTimer> platform::startTimer(Timer& timer, std::chrono::mic
 }
 
 Form* platform::activeForm() {
-    if (win32::Win32Window* window = win32::Win32Window::of(GetActiveWindow())) return &window->form();
-    // The system may report no active window for a moment after showing one: the topmost shown form then.
-    for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
-        win32::Win32Window* window = win32::Win32Window::of(top);
-        if (window && IsWindowVisible(top)) return &window->form();
-    }
-    return nullptr;
+    win32::Win32Window* window = win32::Win32Window::of(GetActiveWindow());
+    return window ? &window->form() : nullptr;
 }
 
 void platform::runModalLoop(const Form& form) {
@@ -182,11 +169,10 @@ void platform::runModalLoop(const Form& form) {
     }
 }
 
-void platform::fatalError(const std::string& message) {
-    std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
-    const std::wstring text = win32::widen("Run-time error:\n\n" + message);
+void platform::fatalError(const std::string& text) {
     if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
-    MessageBoxW(nullptr, text.c_str(), L"Kelvara Calculator", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, win32::widen(text).c_str(), L"Kelvara Calculator",
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
     std::fflush(nullptr);
     std::_Exit(1);
 }
