@@ -2,6 +2,7 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Hooks.h"
+#include "toolkit/Metrics.h"
 #include "toolkit/Native.h"
 
 #include <algorithm>
@@ -121,7 +122,7 @@ void Form::placeAtStart() {
     const Twips areaWidth = owner ? owner->props_.width : screen.width;
     const Twips areaHeight = owner ? owner->props_.height : screen.height;
     const auto centred = [](Twips start, Twips area, Twips size) {
-        return std::round((start + (area - size) / 2) / kTwipsPerPixel) * kTwipsPerPixel;
+        return toTwips(toPixels(start + (area - size) / 2));
     };
     move(centred(areaLeft, areaWidth, props_.width), centred(areaTop, areaHeight, props_.height));
     placed_ = true;
