@@ -84,8 +84,19 @@ void FormWidget::paintEvent(QPaintEvent* event) {
         });
 }
 
+// Tab and Shift+Tab, and Qt's own walk when a widget holding the focus hides, go where the form's focus
+// tracker says; a window that has let go of its form moves no focus.
+bool FormWidget::focusNextPrevChild(bool next) {
+    if (Form* form = form_) deliver([form, next] { form->focusTracker().tab(!next); });
+    return true;
+}
+
 void FormWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && form_ && isWindow() && isActiveWindow()) {
+        Form* form = form_;
+        deliver([form] { form->windowActivated(); });
+    }
     // Restored: the size the window reached while minimised. Nothing else is drawn on a state change: a new
     // frame can bring a window back that a compositor has just hidden.
     if (event->type() == QEvent::WindowStateChange && form_ && window_.restoresWithNewSize())
@@ -136,35 +147,17 @@ std::unique_ptr<NativeControl> QtWindow::createControl(Control& control) {
     if (!controlsSettled_) return native;
     // A new child lies above all others.
     if (Control* above = createdAbove(form_, control)) native->widget()->stackUnder(widgetOf(*above));
-    if (control.props().tabIndex >= 0) chainFocus(&control, native->widget());
     return native;
 }
 
 void QtWindow::controlsCreated() {
     for (Control* control : form_.controls())
         if (isWindowed(control->kind()) && control->native()) widgetOf(*control)->raise();
-    chainFocus(nullptr, nullptr);
-    for (Control* control : tabOrder(form_, false))
-        if (control->native()) {
-            firstFocus_ = widgetOf(*control);
-            break;
-        }
     controlsSettled_ = true;
 }
 
-// Qt moves the focus itself and skips hidden widgets, so hidden controls keep their place in its chain.
-void QtWindow::chainFocus(const Control* adding, QWidget* widget) {
-    QWidget* previous = nullptr;
-    for (Control* control : tabOrder(form_, false)) {
-        QWidget* current = control == adding ? widget : control->native() ? widgetOf(*control) : nullptr;
-        if (!current) continue;
-        if (previous) QWidget::setTabOrder(previous, current);
-        previous = current;
-    }
-}
-
 Twips QtWindow::textWidth(const Font& font, const std::string& text) const {
-    return static_cast<Twips>(singleLineWidth(displayText(text), qt::font(font)) * kTwipsPerPixel);
+    return toTwips(singleLineWidth(displayText(text), qt::font(font)));
 }
 
 void QtWindow::updateSize() {
@@ -241,8 +234,7 @@ void QtWindow::windowSystemMoved(QPoint position) {
     }
     if (!pendingMoves_.empty()) return;
     placed_ = position;
-    form_.movedByWindowSystem(static_cast<Twips>(position.x()) * kTwipsPerPixel,
-                              static_cast<Twips>(position.y()) * kTwipsPerPixel);
+    form_.movedByWindowSystem(toTwips(position.x()), toTwips(position.y()));
 }
 
 void QtWindow::show(Form* owner, bool modal) {
@@ -259,9 +251,6 @@ void QtWindow::show(Form* owner, bool modal) {
     widget_->show();
     serverWindow_.assume(widget_->size());
     widget_->activateWindow();
-    // Inside its owner, as across windows, taking the focus raises no focus events in the owner.
-    if (!widget_->focusWidget() && firstFocus_)
-        firstFocus_->setFocus(widget_->isWindow() ? Qt::TabFocusReason : Qt::ActiveWindowFocusReason);
     // Once the first frame is out: the icon, whose sizes together are more bytes for the server than the
     // frame itself. The frame is still in the connection's buffer then, and would wait behind the work.
     widget_->afterNextFrame([this, window = widget_.data()] {
@@ -295,8 +284,7 @@ void QtWindow::setWindowState(WindowState state) {
 ScreenArea QtWindow::screenArea() const {
     QScreen* screen = widget_->screen() ? widget_->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    return ScreenArea{area.x() * kTwipsPerPixel, area.y() * kTwipsPerPixel, area.width() * kTwipsPerPixel,
-                      area.height() * kTwipsPerPixel};
+    return ScreenArea{toTwips(area.x()), toTwips(area.y()), toTwips(area.width()), toTwips(area.height())};
 }
 
 // A window shrinks only once the frame has painted its bottom edge higher up, so that every frame of a

@@ -12,7 +12,6 @@ public:
     ~WebControl() override;
     void update(ControlProp changed) override;
     void setFocus() override;
-    bool hasFocus() const override;
     int captionLineCount() const override;
 
     int id() const { return id_; }
@@ -55,7 +54,6 @@ public:
 private:
     Form& form_;
     int id_;
-    int firstFocus_ = -1;
 };
 
 // Runs what was posted, in order; the page runs it after the current event, tests when they ask.
