@@ -353,7 +353,12 @@ void Win32Control::applyColors() {
 
 void Win32Control::loadPictures() {
     const ControlProps& p = control_.props();
-    if (!p.picture.empty()) picture(p.picture, window_.dpi());
+    if (!p.picture.empty() && p.stretch && control_.kind() == ControlKind::Image) {
+        const RECT area = window_.pixelRect(control_);
+        stretchedPicture(p.picture, window_.dpi(), area.right - area.left, area.bottom - area.top);
+    } else if (!p.picture.empty()) {
+        picture(p.picture, window_.dpi());
+    }
     if (!p.downPicture.empty()) picture(p.downPicture, window_.dpi());
     if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty()) cursor(p.mouseIcon, window_.dpi());
 }

@@ -87,14 +87,6 @@ HWND messageWindow() {
     return state().messages;
 }
 
-void makeDpiAware() {
-    // Per-monitor scaling from Windows 10 1703 on; the system-wide kind before it.
-    using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
-    if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
-}
-
 } // namespace
 
 namespace win32 {
@@ -123,7 +115,6 @@ struct Application::Impl {};
 
 Application::Application(int&, char**)
     : impl_(std::make_unique<Impl>()) {
-    makeDpiAware();
     // The picture codecs and the shell's address handling need COM on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     win32::registerClasses();

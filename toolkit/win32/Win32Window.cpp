@@ -256,12 +256,16 @@ void Win32Window::paintContent(HDC dc, const Control& control) const {
     case ControlKind::Image:
     case ControlKind::PictureBox:
         if (!p.picture.empty()) {
-            const Bitmap& image = picture(p.picture, dpi_);
-            if (p.stretch && control.kind() == ControlKind::Image)
-                drawPicture(dc, image, area.left, area.top, area.right - area.left, area.bottom - area.top);
-            else
+            const int width = area.right - area.left;
+            const int height = area.bottom - area.top;
+            if (p.stretch && control.kind() == ControlKind::Image) {
+                drawPicture(dc, stretchedPicture(p.picture, dpi_, width, height), area.left, area.top, width,
+                            height);
+            } else {
+                const Bitmap& image = picture(p.picture, dpi_);
                 drawPicture(dc, image, area.left, area.top, naturalPixels(image.width, dpi_, image.scale),
                             naturalPixels(image.height, dpi_, image.scale));
+            }
         }
         break;
     case ControlKind::Frame: {
