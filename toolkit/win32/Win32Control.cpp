@@ -1,6 +1,7 @@
 #include "toolkit/win32/Win32Control.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
@@ -12,6 +13,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <map>
 
 namespace forms::win32 {
 
@@ -64,6 +66,9 @@ bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         return true;
     case WM_SETFOCUS:
         native->window().controlFocused(native->control());
+        return false;
+    case WM_GETOBJECT:
+        nameAsked(hwnd);
         return false;
     default:
         return false;
@@ -264,6 +269,7 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
 
 Win32Control::~Win32Control() {
     RemovePropW(hwnd_, kLinkProp);
+    annotateName(hwnd_, {});
     if (backBrush_) DeleteObject(backBrush_);
 }
 
@@ -416,10 +422,30 @@ int Win32Control::captionLineCount() const {
     });
 }
 
+namespace {
+
+std::map<HWND, std::wstring>& namesToGive() {
+    static std::map<HWND, std::wstring> names;
+    return names;
+}
+
+} // namespace
+
 void annotateName(HWND hwnd, const std::wstring& name) {
+    if (name.empty())
+        namesToGive().erase(hwnd);
+    else
+        namesToGive()[hwnd] = name;
+}
+
+void nameAsked(HWND hwnd) {
+    const auto it = namesToGive().find(hwnd);
+    if (it == namesToGive().end()) return;
+    const std::wstring name = std::move(it->second);
+    namesToGive().erase(it);
     IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void**>(&services))))
+    if (FAILED(createComObject(CLSID_AccPropServices, IID_IAccPropServices,
+                               reinterpret_cast<void**>(&services))))
         return;
     services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
                              name.c_str());
@@ -427,19 +453,23 @@ void annotateName(HWND hwnd, const std::wstring& name) {
 }
 
 std::string accessibleName(HWND hwnd) {
+    const auto fromWindow =
+        systemFunction<decltype(&AccessibleObjectFromWindow)>(L"oleacc.dll", "AccessibleObjectFromWindow");
+    const auto length = systemFunction<decltype(&SysStringLen)>(L"oleaut32.dll", "SysStringLen");
+    const auto release = systemFunction<decltype(&SysFreeString)>(L"oleaut32.dll", "SysFreeString");
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                          reinterpret_cast<void**>(&object))))
+    if (!fromWindow || !length || !release ||
+        FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                          reinterpret_cast<void**>(&object))))
         return {};
-    VARIANT self;
-    VariantInit(&self);
+    VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     BSTR name = nullptr;
     std::string result;
     if (SUCCEEDED(object->get_accName(self, &name)) && name) {
-        result = narrow(std::wstring(name, SysStringLen(name)));
-        SysFreeString(name);
+        result = narrow(std::wstring(name, length(name)));
+        release(name);
     }
     object->Release();
     return result;
