@@ -15,11 +15,10 @@ constexpr bool isPainted(ControlKind kind) {
     return kind != ControlKind::TextBox && kind != ControlKind::PictureButton;
 }
 
-// The name assistive technology reads for a window. A label's and a button's is their window text; a text
-// box's content is its window text, and a window without a caption has none, so their names are set beside
-// them, when assistive technology first asks for the window (nameAsked on WM_GETOBJECT): the accessibility
-// library and COM load only for those who use them. An empty name forgets the window.
-std::string accessibleName(HWND hwnd);
+// Names for assistive technology: a label's and a button's is their window text; a text box's content is its
+// window text, and a window without a caption has none, so their names are set beside them, when assistive
+// technology first asks for the window (nameAsked on WM_GETOBJECT): the accessibility library and COM load
+// only for those who use them. An empty name forgets the window.
 void annotateName(HWND hwnd, const std::wstring& name);
 void nameAsked(HWND hwnd);
 
@@ -33,7 +32,6 @@ public:
 
     void update(ControlProp changed) override;
     void setFocus() override;
-    bool hasFocus() const override;
     int captionLineCount() const override;
     Twips textWidth(const std::string& text) const override;
 
@@ -43,8 +41,6 @@ public:
     HWND hwnd() const { return hwnd_; }
     HBRUSH backBrush() const { return backBrush_; }
     HCURSOR pointerShape() const;
-    // The name a text box was given beside its window for assistive technology.
-    const std::string& annotatedName() const { return annotatedName_; }
     // Draws a picture button, in its second state while pressed.
     void drawButton(HDC dc, const RECT& area, bool pressed) const;
 
@@ -64,7 +60,6 @@ private:
     HWND hwnd_ = nullptr;
     RECT rect_{};
     bool positioned_ = false;
-    std::string annotatedName_;
     HBRUSH backBrush_ = nullptr;
 };
 

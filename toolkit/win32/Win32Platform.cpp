@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <iostream>
 #include <map>
 
 namespace forms {
@@ -32,7 +31,6 @@ struct PlatformState {
     std::deque<std::function<void()>> posted;
     std::map<UINT_PTR, class Win32Timer*> timers;
     UINT_PTR lastTimerId = 0;
-    bool running = false;
     HWND messages = nullptr;
 };
 PlatformState& state() {
@@ -112,10 +110,6 @@ void registerClasses() {
     RegisterClassExW(&messages);
 }
 
-bool applicationRunning() {
-    return state().running;
-}
-
 } // namespace win32
 
 struct Application::Impl {};
@@ -130,13 +124,11 @@ Application::Application(int&, char**)
 Application::~Application() = default;
 
 int Application::run() {
-    state().running = true;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    state().running = false;
     return static_cast<int>(message.wParam);
 }
 
@@ -149,13 +141,8 @@ std::unique_ptr<NativeTimer> platform::startTimer(Timer& timer, std::chrono::mic
 }
 
 Form* platform::activeForm() {
-    if (win32::Win32Window* window = win32::Win32Window::of(GetActiveWindow())) return &window->form();
-    // The system may report no active window for a moment after showing one: the topmost shown form then.
-    for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
-        win32::Win32Window* window = win32::Win32Window::of(top);
-        if (window && IsWindowVisible(top)) return &window->form();
-    }
-    return nullptr;
+    win32::Win32Window* window = win32::Win32Window::of(GetActiveWindow());
+    return window ? &window->form() : nullptr;
 }
 
 void platform::runModalLoop(const Form& form) {
@@ -172,11 +159,10 @@ void platform::runModalLoop(const Form& form) {
     }
 }
 
-void platform::fatalError(const std::string& message) {
-    std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
-    const std::wstring text = win32::widen("Run-time error:\n\n" + message);
+void platform::fatalError(const std::string& text) {
     if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
-    MessageBoxW(nullptr, text.c_str(), L"Kelvara Calculator", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, win32::widen(text).c_str(), L"Kelvara Calculator",
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
     std::fflush(nullptr);
     std::_Exit(1);
 }
