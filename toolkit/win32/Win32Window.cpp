@@ -61,6 +61,7 @@ Win32Window::Win32Window(Form& form)
 Win32Window::~Win32Window() {
     std::erase(liveWindows(), this);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    annotateName(hwnd_, {});
     // The owner takes the activation back only if it is enabled when this window disappears.
     if (disabledOwner_ && IsWindow(disabledOwner_)) EnableWindow(disabledOwner_, TRUE);
     ShowWindow(hwnd_, SW_HIDE);
@@ -280,6 +281,7 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         window->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     }
+    if (message == WM_GETOBJECT) nameAsked(hwnd);
     if (auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
         return window->handle(message, wParam, lParam);
     if (message == WM_ERASEBKGND) return 1;
