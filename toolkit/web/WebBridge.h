@@ -4,6 +4,8 @@
 // pixels; colours are 0x00BBGGRR; ids are the layer's own handles of windows, controls and timers.
 
 extern "C" {
+// The page's side set up, told how many twips make a CSS pixel.
+void kv_start(double twipsPerPixel);
 void kv_window_create(int id, const char* name, int back, const char* accessibleName);
 void kv_window_destroy(int id);
 void kv_window_geometry(int id, int x, int y, int width, int height);

@@ -240,10 +240,25 @@ void WebWindow::updateCaption() {
     kv_window_caption(id_, form_.windowTitle().c_str());
 }
 
+// The page is all the screen there is, and a window outside it could not be brought back: a move, a
+// growth or a page that shrinks leaves the window wholly inside the page (the page is scaled to fit it),
+// and the toolkit learns where it is, as from a window manager that keeps windows on screen.
 void WebWindow::place() {
     const FormProps& p = form_.props();
-    kv_window_geometry(id_, toPixels(form_.left()), toPixels(form_.top()), toPixels(p.width),
-                       toPixels(p.height));
+    const int width = toPixels(p.width);
+    const int height = toPixels(p.height);
+    const int pageWidth = static_cast<int>(kv_screen_width() / kTwipsPerPixel);
+    const int pageHeight = static_cast<int>(kv_screen_height() / kTwipsPerPixel);
+    const int x = std::clamp(toPixels(form_.left()), 0, std::max(0, pageWidth - width));
+    const int y = std::clamp(toPixels(form_.top()), 0, std::max(0, pageHeight - height));
+    if (x != toPixels(form_.left()) || y != toPixels(form_.top()))
+        form_.movedByWindowSystem(toTwips(x), toTwips(y));
+    kv_window_geometry(id_, x, y, width, height);
+}
+
+void WebWindow::placeAll() {
+    for (WebWindow* window : shownWindows())
+        window->place();
 }
 
 void WebWindow::show(Form*, bool modal) {
@@ -291,7 +306,7 @@ struct Application::Impl {};
 
 Application::Application(int&, char**)
     : impl_(std::make_unique<Impl>()) {
-    EM_ASM(KV.start());
+    kv_start(kTwipsPerPixel);
 }
 
 Application::~Application() = default;
@@ -403,6 +418,10 @@ EMSCRIPTEN_KEEPALIVE void kv_tab(int windowId, int back) {
 
 EMSCRIPTEN_KEEPALIVE void kv_timer_tick(int timerId) {
     if (forms::Timer* timer = forms::web::timers().find(timerId)) timer->tick();
+}
+
+EMSCRIPTEN_KEEPALIVE void kv_screen_changed() {
+    WebWindow::placeAll();
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_drain() {

@@ -50,6 +50,8 @@ public:
     int id() const { return id_; }
     Form& form() const { return form_; }
     static WebWindow* find(int id);
+    // Every shown window placed again, after the page changed size or scale.
+    static void placeAll();
 
 private:
     Form& form_;

@@ -6,11 +6,20 @@ var KV = {
   windows: null,
   controls: null,
   timers: null,
+  // Twips to a CSS pixel, as the program says at start-up.
+  twips: 15,
   modals: [],
   ended: false,
   tickedThisFrame: false,
+  // The desk's scale: below 1 while the page is smaller than the windows.
+  scale: 1,
 
+  // The page's area for windows: the desk, which fills the page at its scale.
   screen: function () {
+    return document.getElementById('kv-desk');
+  },
+
+  page: function () {
     return document.getElementById('kv-screen');
   },
 
@@ -18,6 +27,11 @@ var KV = {
     KV.windows = new Map();
     KV.controls = new Map();
     KV.timers = new Map();
+    window.addEventListener('resize', KV.fit);
+    // An error that escapes the program leaves it in no state to go on: it ends, saying why.
+    window.addEventListener('error', function (e) { KV.fail(e.error || e.message); });
+    window.addEventListener('unhandledrejection', function (e) { KV.fail(e.reason); });
+    KV.fit();
   },
 
   // Calls into the program; a program that has ended takes no more events, and its exit unwinds to here.
@@ -26,8 +40,49 @@ var KV = {
     try {
       fn();
     } catch (e) {
-      if (!(e instanceof ExitStatus) && e !== 'unwind') throw e;
+      if (!(e instanceof ExitStatus) && e !== 'unwind') KV.fail(e);
     }
+  },
+
+  fail: function (error) {
+    if (KV.ended) return;
+    var text = error && error.message ? error.message : String(error);
+    KV.end('Run-time error:\n\n' + text, 1);
+  },
+
+  // The desk is scaled as a whole so that the largest shown window fits the page, never above its own
+  // size; a desk that changes size or scale has the program place its windows in it again.
+  fit: function () {
+    var page = KV.page(), desk = KV.screen();
+    if (!page || !desk || !KV.windows) return;
+    var width = page.clientWidth, height = page.clientHeight, needWidth = 0, needHeight = 0;
+    KV.windows.forEach(function (el) {
+      if (el.hidden) return;
+      needWidth = Math.max(needWidth, parseFloat(el.style.width) || 0);
+      needHeight = Math.max(needHeight, parseFloat(el.style.height) || 0);
+    });
+    var scale = Math.min(1, needWidth ? width / needWidth : 1, needHeight ? height / needHeight : 1);
+    if (scale === KV.scale && width === KV.fitWidth && height === KV.fitHeight) return;
+    KV.scale = scale;
+    KV.fitWidth = width;
+    KV.fitHeight = height;
+    desk.style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
+    desk.style.width = width / scale + 'px';
+    desk.style.height = height / scale + 'px';
+    if (KV.refitQueued || typeof Module === 'undefined' || !Module._kv_screen_changed) return;
+    KV.refitQueued = true;
+    queueMicrotask(function () {
+      KV.refitQueued = false;
+      KV.call(function () { Module._kv_screen_changed(); });
+    });
+  },
+
+  deskWidth: function () {
+    return KV.screen().clientWidth;
+  },
+
+  deskHeight: function () {
+    return KV.screen().clientHeight;
   },
 
   place: function (el, x, y, width, height) {
@@ -41,10 +96,17 @@ var KV = {
     return 'rgb(' + (color & 255) + ',' + ((color >> 8) & 255) + ',' + ((color >> 16) & 255) + ')';
   },
 
-  picture: function (name) {
+  // One picture set, the one the screen's density takes (start.js); a stretched picture that the build also
+  // cut as a wide and a tall strip is sent as the strip of the element's shape.
+  picture: function (name, el) {
     if (!name) return 'none';
-    var type = window.kvLossyPictures && kvLossyPictures.indexOf(name) >= 0 ? '.webp' : '.png';
-    return 'image-set(url("skin/' + name + type + '") 1x, url("skin/' + name + '@2x' + type + '") 2x)';
+    var width = el && parseFloat(el.style.width), height = el && parseFloat(el.style.height);
+    if (width && height && el.classList.contains('kv-stretch')) {
+      var strip = kvPicture(name + (width >= height ? '-wide' : '-tall'));
+      if (strip) return 'url("' + strip + '")';
+    }
+    var file = kvPicture(name);
+    return file ? 'url("' + file + '")' : 'none';
   },
 
   fontString: function (family, pixels, bold) {
@@ -113,13 +175,13 @@ var KV = {
       el.setAttribute('aria-label', accessibleName);
     }
     el.kvId = id;
-    el.addEventListener('pointerdown', KV.capture);
-    el.addEventListener('mousedown', function (e) {
+    KV.presses(el, function (e) {
       // A press on the window's body or its pictures and labels leaves the focus where it is.
-      if (e.target.tagName !== 'INPUT' && e.target.tagName !== 'BUTTON') e.preventDefault();
-      KV.pointer(id, e, 0);
-    });
+      if (e.type === 'mousedown' && e.target.tagName !== 'INPUT' && e.target.tagName !== 'BUTTON') e.preventDefault();
+    }, function (e) { KV.pointer(id, e, 0); });
     el.addEventListener('pointermove', function (e) { KV.pointer(id, e, 1); });
+    el.addEventListener('pointerup', function (e) { KV.lifted(id, e); });
+    el.addEventListener('pointercancel', function (e) { KV.lifted(id, e); });
     el.addEventListener('keydown', function (e) {
       if (e.key === 'Escape') KV.call(function () { Module._kv_escape(id); });
       if (e.key === 'Tab') {
@@ -179,6 +241,7 @@ var KV = {
     }
     el.hidden = false;
     el.style.zIndex = String(10 + 2 * KV.modals.length);
+    KV.fit();
     if (!el.contains(document.activeElement) && firstFocus >= 0) {
       var first = KV.controls.get(firstFocus);
       if (first) first.focus({ preventScroll: true });
@@ -189,7 +252,9 @@ var KV = {
     var el = KV.windows.get(id);
     if (!el || !!el.kvMinimised === !!minimised) return;
     el.kvMinimised = !!minimised;
+    if (minimised && el.contains(document.activeElement)) el.kvRestoreFocus = document.activeElement;
     el.hidden = !!minimised;
+    KV.fit();
     if (minimised) {
       // Like a taskbar button: the page keeps a control that brings the window back.
       var restore = document.createElement('button');
@@ -199,11 +264,14 @@ var KV = {
       restore.addEventListener('click', function () {
         KV.setMinimised(id, false, title);
       });
-      KV.screen().appendChild(restore);
+      KV.page().appendChild(restore);
       el.kvRestore = restore;
     } else if (el.kvRestore) {
+      // The focus goes back to the control that had it, as a desktop's restored window gives it back.
+      var back = el.kvRestoreFocus;
       el.kvRestore.remove();
       el.kvRestore = null;
+      if (back && back.isConnected && !back.hidden) back.focus({ preventScroll: true });
     }
   },
 
@@ -219,9 +287,13 @@ var KV = {
       el.type = 'text';
       el.autocomplete = 'off';
       el.spellcheck = false;
+      // A phone shows its number keys; anything else can still be typed.
+      el.inputMode = 'decimal';
+      // As long as the desktop's single-line boxes (Qt's and Win32's) hold.
+      el.maxLength = 32767;
       el.addEventListener('input', function () {
         var text = el.value;
-        KV.call(function () { Module.ccall('kv_text', null, ['number', 'string'], [id, text]); });
+        KV.call(function () { KV.withText(text, function (pointer) { Module._kv_text(id, pointer); }); });
       });
     }
     if (kind === 1 || kind === 2) {
@@ -237,13 +309,18 @@ var KV = {
         KV.call(function () { Module._kv_click(id); });
       });
     }
-    el.addEventListener('pointerdown', KV.capture);
-    el.addEventListener('mousedown', function (e) {
-      if (tag === 'div') e.preventDefault(); // as on the window's body: the focus stays
-      KV.pointer(windowId, e, 0, id);
-    });
+    KV.presses(el, function (e) {
+      if (e.type === 'mousedown' && tag === 'div') e.preventDefault(); // as on the window's body: the focus stays
+    }, function (e) { KV.pointer(windowId, e, 0, id); });
     el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, 1, id); });
-    el.addEventListener('pointerup', function (e) { KV.pointer(windowId, e, 2, id); });
+    el.addEventListener('pointerup', function (e) {
+      KV.pointer(windowId, e, 2, id);
+      KV.lifted(windowId, e);
+    });
+    el.addEventListener('pointercancel', function (e) {
+      e.stopPropagation();
+      KV.lifted(windowId, e);
+    });
     KV.windows.get(windowId).appendChild(el);
     KV.controls.set(id, el);
   },
@@ -263,6 +340,43 @@ var KV = {
     }
     var id = el.kvId;
     KV.call(function () { Module._kv_focus(id, gained ? 1 : 0); });
+  },
+
+  // Text to the program on its heap: a box may hold far more than the program's stack.
+  withText: function (text, fn) {
+    var pointer = allocateUTF8(text);
+    try {
+      fn(pointer);
+    } finally {
+      _free(pointer);
+    }
+  },
+
+  // A press comes from the mouse event, which counts the presses of a double-click, or, for touch and pen,
+  // from the pointer event: their mouse events come only after a tap, and none for a drag. Each press
+  // reaches `press` once; `always` sees both events.
+  presses: function (el, always, press) {
+    el.addEventListener('pointerdown', function (e) {
+      KV.capture(e);
+      always(e);
+      if (e.pointerType === 'mouse') {
+        KV.touching = false;
+        return;
+      }
+      KV.touching = true;
+      press(e);
+    });
+    el.addEventListener('mousedown', function (e) {
+      always(e);
+      if (!KV.touching) press(e);
+    });
+  },
+
+  // A finger lifted leaves no pointer over the window: the looks it gave go, as when a mouse moves on
+  // to the window's body.
+  lifted: function (windowId, e) {
+    if (e.pointerType === 'mouse') return;
+    KV.call(function () { Module._kv_pointer(windowId, -1, 1, 0, 0, 0, 0, 1, 0); });
   },
 
   // A drag keeps its surface while the pointer outruns the moving window; buttons and boxes keep their own.
@@ -290,7 +404,7 @@ var KV = {
     var shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
     var rect = surface.getBoundingClientRect();
     var at = type === 0 && KV.pressAt ? KV.pressAt : { x: e.clientX, y: e.clientY };
-    var x = (at.x - rect.left) * 15, y = (at.y - rect.top) * 15;
+    var x = ((at.x - rect.left) / KV.scale) * KV.twips, y = ((at.y - rect.top) / KV.scale) * KV.twips;
     // A release's press may have been captured for a drag: it counts where it is let go.
     var inside = e.clientX >= rect.left && e.clientX < rect.right && e.clientY >= rect.top && e.clientY < rect.bottom;
     var second = type === 0 && e.detail > 1 && e.detail % 2 === 0;
@@ -339,9 +453,9 @@ var KV = {
     KV.ended = true;
     KV.timers.forEach(function (t) { if (t.handle) clearTimeout(t.handle); });
     KV.timers.clear();
-    var screen = KV.screen();
+    var screen = KV.page();
     screen.textContent = '';
-    var page = document.createElement('main');
+    var page = document.createElement('div');
     page.className = 'kv-ended';
     var heading = document.createElement('h1');
     heading.textContent = error ? 'Kelvara Calculator stopped after an error' : 'Kelvara Calculator has ended';

@@ -88,7 +88,7 @@ mergeInto(LibraryManager.library, {
               g.fillStyle = style.backgroundColor;
               g.fillRect(x, y, w, h);
           }
-          var match = /url\("?skin\/([^"@)]+)\.(png|webp)/.exec(el.style.backgroundImage || '');
+          var match = /url\("?skin\/([^"@.)]+)/.exec(el.style.backgroundImage || '');
           var image = match && KV.testImages && KV.testImages[match[1]];
           if (image) {
               if (el.classList.contains('kv-stretch')) g.drawImage(image, x, y, w, h);
