@@ -18,6 +18,10 @@ double kv_screen_height();
 void kv_control_create(int id, int window, int kind, const char* name, const char* accessibleName,
                        int tabIndex);
 void kv_control_destroy(int id);
+// The window's controls in reading order, those in tabIds (count of them) in that order among themselves.
+void kv_window_order(int id, const int* tabIds, int count);
+// The label is a link: reached by the keyboard, announced as one, clicked by Enter.
+void kv_control_link(int id);
 void kv_control_geometry(int id, int x, int y, int width, int height);
 void kv_control_visible(int id, int visible);
 // A label's lines as laid out, joined by line breaks; its space runs widened by so many pixels a space.

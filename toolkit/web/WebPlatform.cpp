@@ -120,11 +120,14 @@ void WebControl::update(ControlProp changed) {
         if (r.width != laidOutWidth_) layOut();
         break;
     }
-    case ControlProp::Visible:
+    case ControlProp::Visible: {
+        // Asked before hiding: the page takes the focus from a hidden element by itself.
+        const bool hadFocus = !p.visible && hasFocus();
         kv_control_visible(id_, p.visible ? 1 : 0);
-        if (!p.visible && hasFocus())
+        if (hadFocus)
             if (Control* next = focusAfterHiding(control_.form(), control_)) next->setFocus();
         break;
+    }
     case ControlProp::Caption:
         layOut();
         break;
@@ -230,6 +233,32 @@ std::unique_ptr<NativeControl> WebWindow::createControl(Control& control) {
 void WebWindow::controlsCreated() {
     const std::vector<Control*> order = tabOrder(form_, false);
     firstFocus_ = order.empty() ? -1 : static_cast<WebControl*>(order.front()->native())->id();
+    std::vector<int> ids;
+    for (const Control* control : order)
+        ids.push_back(static_cast<WebControl*>(control->native())->id());
+    kv_window_order(id_, ids.data(), static_cast<int>(ids.size()));
+    for (const auto& control : form_.controls())
+        if (control->kind() == ControlKind::Label && control->onClick &&
+            control->props().mousePointer == MousePointer::Custom) {
+            link_ = static_cast<WebControl*>(control->native());
+            kv_control_link(link_->id());
+        }
+}
+
+// Tab goes round the window's controls and its link, which comes before the first of them, as the title
+// does in the window; the toolkit's order decides the rest.
+void WebWindow::tab(bool back, bool fromLink) {
+    const Control* from = fromLink ? nullptr : form_.activeControl();
+    Control* next = nextInTabOrder(form_, from, back);
+    if (link_ && from && next) {
+        const std::vector<Control*> order = tabOrder(form_, true);
+        const auto place = [&order](const Control* c) { return std::find(order.begin(), order.end(), c); };
+        if (back ? place(next) >= place(from) : place(next) <= place(from)) {
+            link_->setFocus();
+            return;
+        }
+    }
+    if (next) next->setFocus();
 }
 
 void WebWindow::updateSize() {
@@ -409,11 +438,8 @@ EMSCRIPTEN_KEEPALIVE void kv_escape(int windowId) {
 }
 
 // Tab goes round the window's own controls, never on to the rest of the page.
-EMSCRIPTEN_KEEPALIVE void kv_tab(int windowId, int back) {
-    WebWindow* window = WebWindow::find(windowId);
-    if (!window) return;
-    forms::Form& form = window->form();
-    if (forms::Control* next = forms::nextInTabOrder(form, form.activeControl(), back != 0)) next->setFocus();
+EMSCRIPTEN_KEEPALIVE void kv_tab(int windowId, int back, int fromLink) {
+    if (WebWindow* window = WebWindow::find(windowId)) window->tab(back != 0, fromLink != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_timer_tick(int timerId) {

@@ -50,6 +50,8 @@ public:
     int id() const { return id_; }
     Form& form() const { return form_; }
     static WebWindow* find(int id);
+    // Tab (back: Shift+Tab) from the focused control, or from the window's link.
+    void tab(bool back, bool fromLink);
     // Every shown window placed again, after the page changed size or scale.
     static void placeAll();
 
@@ -57,6 +59,7 @@ private:
     Form& form_;
     int id_;
     int firstFocus_ = -1;
+    WebControl* link_ = nullptr;
 };
 
 // Runs what was posted, in order; the page runs it after the current event, tests when they ask.

@@ -34,6 +34,12 @@ mergeInto(LibraryManager.library, {
   kv_control_create: function (id, windowId, kind, name, accessibleName, tabIndex) {
     KV.controlCreate(id, windowId, kind, UTF8ToString(name), UTF8ToString(accessibleName), tabIndex);
   },
+  kv_window_order: function (id, tabIds, count) {
+    var ids = [];
+    for (var i = 0; i < count; ++i) ids.push(HEAP32[(tabIds >> 2) + i]);
+    KV.windowOrder(id, ids);
+  },
+  kv_control_link: function (id) { KV.makeLink(id); },
   kv_control_destroy: function (id) { KV.controls.delete(id); },
   kv_control_geometry: function (id, x, y, width, height) {
     KV.place(KV.controls.get(id), x, y, width, height);

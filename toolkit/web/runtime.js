@@ -50,14 +50,14 @@ var KV = {
     KV.end('Run-time error:\n\n' + text, 1);
   },
 
-  // The desk is scaled as a whole so that the largest shown window fits the page, never above its own
+  // The desk is scaled as a whole so that the largest window fits the page, never above its own
   // size; a desk that changes size or scale has the program place its windows in it again.
   fit: function () {
     var page = KV.page(), desk = KV.screen();
     if (!page || !desk || !KV.windows) return;
     var width = page.clientWidth, height = page.clientHeight, needWidth = 0, needHeight = 0;
+    // Hidden windows count too: one about to show is placed in the desk it will show in.
     KV.windows.forEach(function (el) {
-      if (el.hidden) return;
       needWidth = Math.max(needWidth, parseFloat(el.style.width) || 0);
       needHeight = Math.max(needHeight, parseFloat(el.style.height) || 0);
     });
@@ -103,10 +103,15 @@ var KV = {
     var width = el && parseFloat(el.style.width), height = el && parseFloat(el.style.height);
     if (width && height && el.classList.contains('kv-stretch')) {
       var strip = kvPicture(name + (width >= height ? '-wide' : '-tall'));
-      if (strip) return 'url("' + strip + '")';
+      if (strip) return KV.pictureAt(strip);
     }
     var file = kvPicture(name);
-    return file ? 'url("' + file + '")' : 'none';
+    return file ? KV.pictureAt(file) : 'none';
+  },
+
+  // A twice-size picture is drawn at half its pixels, as its density says.
+  pictureAt: function (file) {
+    return /@2x\./.test(file) ? 'image-set(url("' + file + '") 2x)' : 'url("' + file + '")';
   },
 
   fontString: function (family, pixels, bold) {
@@ -186,7 +191,8 @@ var KV = {
       if (e.key === 'Escape') KV.call(function () { Module._kv_escape(id); });
       if (e.key === 'Tab') {
         e.preventDefault();
-        KV.call(function () { Module._kv_tab(id, e.shiftKey ? 1 : 0); });
+        var fromLink = e.target.getAttribute('role') === 'link' ? 1 : 0;
+        KV.call(function () { Module._kv_tab(id, e.shiftKey ? 1 : 0, fromLink); });
       }
     });
     KV.screen().appendChild(el);
@@ -298,7 +304,8 @@ var KV = {
     }
     if (kind === 1 || kind === 2) {
       if (kind === 2) el.type = 'button';
-      el.tabIndex = tabIndex >= 0 ? tabIndex + 1 : -1;
+      // The page's order is the toolkit's tab order (windowOrder), so no element needs a tab index of its own.
+      el.tabIndex = tabIndex >= 0 ? 0 : -1;
       el.addEventListener('focus', function (e) { KV.focusChange(el, true, e); });
       el.addEventListener('blur', function (e) { KV.focusChange(el, false, e); });
     }
@@ -323,6 +330,33 @@ var KV = {
     });
     KV.windows.get(windowId).appendChild(el);
     KV.controls.set(id, el);
+    // Stacking as created, whatever the order in the page: boxes, buttons, picture boxes and frames above.
+    el.style.zIndex = String((kind === 1 || kind === 2 || kind === 3 || kind === 5 ? 1000 : 0) + KV.controls.size);
+  },
+
+  // The order a screen reader reads the window in: by rows from the top, each row from the left, so a
+  // figure follows its caption; the controls that take the focus in the toolkit's tab order.
+  windowOrder: function (windowId, tabIds) {
+    var form = KV.windows.get(windowId);
+    var controls = Array.from(form.children).filter(function (el) { return el.kvId !== undefined; });
+    var at = function (el, side) { return parseFloat(el.style[side]) || 0; };
+    controls.sort(function (a, b) { return at(a, 'top') - at(b, 'top') || at(a, 'left') - at(b, 'left'); });
+    var stops = tabIds.map(function (id) { return KV.controls.get(id); });
+    var next = 0;
+    controls = controls.map(function (el) { return stops.indexOf(el) >= 0 ? stops[next++] : el; });
+    controls.forEach(function (el) { form.appendChild(el); });
+  },
+
+  // A label that opens an address when clicked is a link: in the keyboard's reach, and Enter clicks it.
+  makeLink: function (id) {
+    var el = KV.controls.get(id);
+    el.setAttribute('role', 'link');
+    el.tabIndex = 0;
+    el.addEventListener('keydown', function (e) {
+      if (e.key !== 'Enter') return;
+      e.preventDefault();
+      KV.call(function () { Module._kv_click(id); });
+    });
   },
 
   // Switching windows moves no focus between controls, so it raises no focus events; the focus a window

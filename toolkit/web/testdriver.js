@@ -73,8 +73,7 @@ mergeInto(LibraryManager.library, {
       g.fillStyle = form.style.backgroundColor;
       g.fillRect(0, 0, width, height);
       var all = Array.from(form.children);
-      var order = all.filter(function (el) { return getComputedStyle(el).zIndex !== '1'; })
-                     .concat(all.filter(function (el) { return getComputedStyle(el).zIndex === '1'; }));
+      var order = all.slice().sort(function (a, b) { return (parseInt(a.style.zIndex) || 0) - (parseInt(b.style.zIndex) || 0); });
       order.forEach(function (el) {
           if (el.hidden) return;
           var x = parseFloat(el.style.left), y = parseFloat(el.style.top);
