@@ -309,6 +309,17 @@ await check('the keyboard and a screen reader: the title is a link that Enter op
   await button('Back').click();
   await until('the focus is on a control after Back', () => page.evaluate(() => document.activeElement && document.activeElement.dataset.name),
               (name) => name && name !== 'cmdBack');
+  const focused = () => page.evaluate(() => document.activeElement.dataset.name);
+  await box('Full Tank Capacity:').click();
+  await page.keyboard.press('Shift+Tab');
+  await until('Shift+Tab from the first box reaches the title', focused, (name) => name === 'Label1');
+  const opened = new Promise((done) => context.once('page', done));
+  await page.keyboard.press('Enter');
+  const tab = await opened;
+  await tab.close();
+  await page.bringToFront();
+  await page.keyboard.press('Tab');
+  await until('Tab from the title goes to the first box', focused, (name) => name === 'txtTank');
 });
 
 await check('Close ends the program and leaves a page that offers to start again', async () => {
