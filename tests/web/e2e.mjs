@@ -2,7 +2,9 @@
 // protocol (pointer and key events as the browser's own input). Usage: node tests/web/e2e.mjs FOLDER
 // [SCREENSHOTS]. Ends with one line: "e2e-web: N passed, M failed".
 
-import { readFileSync, mkdirSync } from 'node:fs';
+import { chmodSync, cpSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 import { request } from 'node:http';
 import { createRequire } from 'node:module';
 import { launch } from './browser.mjs';
@@ -143,6 +145,8 @@ await check('Minimise leaves a control in the page that restores the window wher
   const after = await rect(mainWindow);
   expect(after.x === before.x && after.y === before.y, `restored at ${after.x},${after.y}`);
   expect((await restore.count()) === 0, 'the restore control stayed');
+  const focused = await page.evaluate(() => document.querySelector('[data-name=formMain]').contains(document.activeElement));
+  expect(focused, 'the focus went to the page, not back into the window');
 });
 
 await check('the title opens the distributor in one new tab, without access to the calculator', async () => {
@@ -439,6 +443,10 @@ await check('after one visit the page opens and calculates without a network', a
     const names = await caches.keys();
     return names.length === 1 && (await (await caches.open(names[0])).keys()).length > 20;
   }), (v) => v, 15000);
+  // What keeps the page from being installed; a test browser's private profile is no fault of the page's.
+  const { installabilityErrors } = await (await visit.newCDPSession(tab)).send('Page.getInstallabilityErrors');
+  const blocking = installabilityErrors.filter((e) => e.errorId !== 'in-incognito');
+  expect(blocking.length === 0, `not installable: ${JSON.stringify(blocking)}`);
   await visit.setOffline(true);
   await tab.reload();
   await until('the main window shows offline', () => tab.locator('.kv-form:not([hidden])').count(), (n) => n === 1, 15000);
@@ -447,6 +455,38 @@ await check('after one visit the page opens and calculates without a network', a
   const shown = await shownFigures(tab);
   expect(JSON.stringify(shown) === JSON.stringify(workedFigures), `figures ${JSON.stringify(shown)}`);
   await visit.close();
+});
+
+await check('a new build replaces the kept one at the next visit, page and program together', async () => {
+  // A copy of the folder stands for the site; a new build changes its page and its worker's version.
+  const site = mkdtempSync(join(tmpdir(), 'kelvara-site-'));
+  chmodSync(site, 0o755);
+  cpSync(folder, site, { recursive: true });
+  const copy = await host(site);
+  const visit = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+  try {
+    const tab = await visit.newPage();
+    await tab.bringToFront();
+    watch(tab);
+    await tab.goto(`${copy.url}index.html`);
+    await until('the service worker controls the page', () => tab.evaluate(() => !!navigator.serviceWorker.controller), (v) => v, 15000);
+    const kept = await tab.evaluate(() => caches.keys());
+    const page = readFileSync(join(site, 'index.html'), 'utf8');
+    writeFileSync(join(site, 'index.html'), page.replace('<title>', '<meta name="kv-build" content="next">\n<title>'));
+    const worker = readFileSync(join(site, 'sw.js'), 'utf8');
+    writeFileSync(join(site, 'sw.js'), worker.replace(/var version = '[^']*'/, "var version = 'next'"));
+    await tab.reload();
+    expect(await tab.evaluate(() => !!document.querySelector('meta[name=kv-build]')), 'the old page came back');
+    await until('the new build alone is kept', () => tab.evaluate(() => caches.keys()), (names) => names.length === 1 && names[0] === 'kelvara-next', 15000);
+    expect(kept.length === 1 && kept[0] !== 'kelvara-next', `kept before: ${kept}`);
+    await visit.setOffline(true);
+    await tab.reload();
+    await until('the new page shows offline', () => tab.evaluate(() => !!document.querySelector('meta[name=kv-build]') && !!document.querySelector('.kv-form:not([hidden])')), (v) => v, 15000);
+  } finally {
+    await visit.close();
+    await copy.close();
+    rmSync(site, { recursive: true, force: true });
+  }
 });
 
 await check('no script error escaped on the way', async () => {

@@ -24,7 +24,7 @@
   var first = ['corner-top-left', 'corner-top-right', 'corner-bottom-left', 'corner-bottom-right', 'edge-wide', 'edge-tall',
     'title-strip', 'logo', 'glyph-close', 'glyph-minimise', 'face-calculate-normal'];
   if (all) {
-    first = first.concat(['edge', 'face-calculate-hover', 'face-calculate-muted', 'face-back-normal', 'face-back-hover',
+    first = first.concat(['face-calculate-hover', 'face-calculate-muted', 'face-back-normal', 'face-back-hover',
       'face-back-muted', 'face-exit-normal', 'face-exit-hover', 'face-exit-muted', 'face-ok-normal', 'face-ok-hover',
       'face-ok-muted']);
   }
