@@ -71,7 +71,7 @@ const sizes = (paths) => {
   for (const path of paths) {
     const body = readFileSync(join(folder, path === '/' ? 'index.html' : path));
     raw += body.length;
-    gzip += /\.(png|webp)$/.test(path) ? body.length : gzipSync(body, { level: 9 }).length;
+    gzip += /\.(png|webp|woff2)$/.test(path) ? body.length : gzipSync(body, { level: 9 }).length;
   }
   return { raw, gzip };
 };

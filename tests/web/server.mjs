@@ -14,10 +14,10 @@ import { fileURLToPath } from 'node:url';
 
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.png': 'image/png', '.webp': 'image/webp', '.ttf': 'font/ttf', '.css': 'text/css',
+  '.png': 'image/png', '.webp': 'image/webp', '.woff2': 'font/woff2', '.css': 'text/css',
   '.webmanifest': 'application/manifest+json',
 };
-const compressed = new Set(['.png', '.webp']);
+const compressed = new Set(['.png', '.webp', '.woff2']);
 
 // What the page may load and run: its own files, and WebAssembly compiled from them; nothing inline,
 // nothing from elsewhere, no frames around it.

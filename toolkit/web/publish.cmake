@@ -1,10 +1,11 @@
 # Writes the page's folder (PAGE) from the files the build made (STAGE): each file named after its content,
 # so a host may keep it for a year; the page, its manifest and its service worker keep their names and list
-# the files by their new ones. Run as: cmake -DSTAGE=... -DPAGE=... -DSOURCE=toolkit/web -DSKIN=windows/Skin.h -P
+# the files by their new ones. LIST names the staged files, one a line. Run as:
+# cmake -DSTAGE=... -DLIST=... -DPAGE=... -DSOURCE=toolkit/web -DSKIN=windows/Skin.h -P
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE ${PAGE})
-file(GLOB_RECURSE staged RELATIVE ${STAGE} ${STAGE}/*)
+file(STRINGS ${LIST} staged)
 list(SORT staged)
 list(APPEND staged page.css start.js)
 set(files "")

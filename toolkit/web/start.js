@@ -14,7 +14,7 @@
     ['DejaVu Serif', 'DejaVuSerif', '400'], ['DejaVu Serif', 'DejaVuSerif-Bold', '700']
   ];
   var fonts = Promise.all(faces.map(function (f) {
-    var face = new FontFace(f[0], 'url("' + kvFile('fonts/' + f[1] + '.ttf') + '")', { weight: f[2] });
+    var face = new FontFace(f[0], 'url("' + kvFile('fonts/' + f[1] + '.woff2') + '")', { weight: f[2] });
     document.fonts.add(face);
     return face.load();
   }));
