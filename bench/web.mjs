@@ -79,12 +79,15 @@ const ratios = [];
 for (const ratio of [1, 1.25, 2, 3]) {
   const viewing = await browser.newContext({ viewport: { width: 1024, height: 768 }, deviceScaleFactor: ratio });
   const view = await load(viewing);
-  // Everything the view asks for, the worker's script and the manifest included.
+  // Every file the page fetched, as its resource timing lists them once it is up.
   await view.page.evaluate(() => navigator.serviceWorker.ready);
   await view.page.waitForLoadState('networkidle');
+  const fetched = await view.page.evaluate(() => [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')]
+    .map((e) => ({ path: new URL(e.name).pathname, wire: e.transferSize })));
   // The tab's icon comes whenever the browser wants it, if at all: it is left out of the count.
-  const files = view.files.filter((file) => !new URL(file.url).pathname.startsWith('/icons/'));
-  const paths = files.map((file) => new URL(file.url).pathname);
+  const files = fetched.filter((file) => !file.path.startsWith('/icons/'));
+  const paths = files.map((file) => file.path);
+  if (process.env.KELVARA_BENCH_FILES) console.log(ratio, paths.sort().join(' '));
   ratios.push({ ratio, count: paths.length, ...sizes(paths), wire: files.reduce((sum, file) => sum + file.wire, 0),
                 sets: [...new Set(paths.filter((p) => p.includes('/skin/')).map((p) => (p.includes('@2x') ? 'twice-size' : 'single-size')))] });
   await viewing.close();
