@@ -1,7 +1,8 @@
 #pragma once
 
 // What the keyboard does in a window, the same on every platform: the order Tab moves the focus in, where
-// the focus goes from a control being hidden, and which control answers Escape.
+// the focus goes from a control being hidden, what Enter does on a focused control and which control answers
+// Escape. The focus itself is the form's FocusTracker's.
 
 #include <vector>
 
@@ -18,6 +19,8 @@ std::vector<Control*> tabOrder(const Form& form, bool shownOnly);
 Control* nextInTabOrder(const Form& form, const Control* from, bool back);
 // Where the focus goes from a control that is being hidden: the next shown one after it, else the first.
 Control* focusAfterHiding(const Form& form, const Control& hidden);
+// Like a classic command button, Enter presses a focused button as Space does; true when it was one.
+bool answerEnter(Control& focused);
 // Runs the click of the window's visible cancel control, if it has one; true when one answered Escape.
 bool answerEscape(Form& form);
 

@@ -120,14 +120,9 @@ void WebControl::update(ControlProp changed) {
         if (r.width != laidOutWidth_) layOut();
         break;
     }
-    case ControlProp::Visible: {
-        // Asked before hiding: the page takes the focus from a hidden element by itself.
-        const bool hadFocus = !p.visible && hasFocus();
+    case ControlProp::Visible:
         kv_control_visible(id_, p.visible ? 1 : 0);
-        if (hadFocus)
-            if (Control* next = focusAfterHiding(control_.form(), control_)) next->setFocus();
         break;
-    }
     case ControlProp::Caption:
         layOut();
         break;
@@ -173,10 +168,6 @@ void WebControl::setFocus() {
     kv_control_focus(id_);
 }
 
-bool WebControl::hasFocus() const {
-    return kv_control_has_focus(id_) != 0;
-}
-
 int WebControl::captionLineCount() const {
     return control_.kind() == ControlKind::Label ? lineCount_ : 1;
 }
@@ -191,8 +182,7 @@ Twips WebControl::textWidth(const std::string& text) const {
 // Labels and pictures click on the release of a press on them; buttons click as the browser says.
 void WebControl::pointer(int type, const PointerEvent& event, bool inside, bool secondPress) {
     auto& handler = type == 1 ? control_.onMouseMove : control_.onMouseDown;
-    const bool ownClick =
-        control_.kind() == ControlKind::PictureButton || control_.kind() == ControlKind::TextBox;
+    const bool ownClick = clicksItself(control_.kind());
     if (type == 0) {
         if (secondPress && !secondPressClicks(control_.kind())) {
             releaseClick_.cancel();
@@ -232,12 +222,11 @@ std::unique_ptr<NativeControl> WebWindow::createControl(Control& control) {
 
 void WebWindow::controlsCreated() {
     const std::vector<Control*> order = tabOrder(form_, false);
-    firstFocus_ = order.empty() ? -1 : static_cast<WebControl*>(order.front()->native())->id();
     std::vector<int> ids;
     for (const Control* control : order)
         ids.push_back(static_cast<WebControl*>(control->native())->id());
     kv_window_order(id_, ids.data(), static_cast<int>(ids.size()));
-    for (const auto& control : form_.controls())
+    for (Control* control : form_.controls())
         if (control->kind() == ControlKind::Label && control->onClick &&
             control->props().mousePointer == MousePointer::Custom) {
             link_ = static_cast<WebControl*>(control->native());
@@ -246,11 +235,15 @@ void WebWindow::controlsCreated() {
 }
 
 // Tab goes round the window's controls and its link, which comes before the first of them, as the title
-// does in the window; the toolkit's order decides the rest.
+// does in the window; the focus tracker moves the focus among the controls.
 void WebWindow::tab(bool back, bool fromLink) {
-    const Control* from = fromLink ? nullptr : form_.activeControl();
-    Control* next = nextInTabOrder(form_, from, back);
-    if (link_ && from && next) {
+    FocusTracker& tracker = form_.focusTracker();
+    if (fromLink) {
+        if (Control* next = nextInTabOrder(form_, nullptr, back)) tracker.moveTo(*next);
+        return;
+    }
+    const Control* from = tracker.focused();
+    if (Control* next = nextInTabOrder(form_, from, back); link_ && from && next) {
         const std::vector<Control*> order = tabOrder(form_, true);
         const auto place = [&order](const Control* c) { return std::find(order.begin(), order.end(), c); };
         if (back ? place(next) >= place(from) : place(next) <= place(from)) {
@@ -258,7 +251,7 @@ void WebWindow::tab(bool back, bool fromLink) {
             return;
         }
     }
-    if (next) next->setFocus();
+    tracker.tab(back);
 }
 
 void WebWindow::updateSize() {
@@ -293,7 +286,7 @@ void WebWindow::placeAll() {
 void WebWindow::show(Form*, bool modal) {
     std::erase(shownWindows(), this);
     shownWindows().push_back(this);
-    kv_window_show(id_, modal ? 1 : 0, firstFocus_);
+    kv_window_show(id_, modal ? 1 : 0);
 }
 
 WindowState WebWindow::windowState() const {
@@ -373,9 +366,7 @@ void platform::exitProcess(int status) {
     std::_Exit(status);
 }
 
-void platform::fatalError(const std::string& message) {
-    const std::string text = "Run-time error:\n\n" + message;
-    std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
+void platform::fatalError(const std::string& text) {
     web::fatalErrorMessage() = text;
     kv_end(text.c_str(), 1);
     if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
@@ -420,11 +411,12 @@ EMSCRIPTEN_KEEPALIVE void kv_click(int controlId) {
         deliver(native->control().onClick);
 }
 
-EMSCRIPTEN_KEEPALIVE void kv_focus(int controlId, int gained) {
+// An element took the focus; the form's focus tracker decides what that means.
+EMSCRIPTEN_KEEPALIVE void kv_focus(int controlId) {
     WebControl* native = WebControl::find(controlId);
     if (!native) return;
-    auto& handler = gained ? native->control().onGotFocus : native->control().onLostFocus;
-    if (handler) deliver(handler);
+    forms::Control* control = &native->control();
+    deliver([control] { control->form().focusTracker().focusIn(*control); });
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_text(int controlId, const char* text) {
@@ -437,9 +429,15 @@ EMSCRIPTEN_KEEPALIVE void kv_escape(int windowId) {
         deliver([window] { forms::answerEscape(window->form()); });
 }
 
+EMSCRIPTEN_KEEPALIVE void kv_window_activated(int windowId) {
+    if (WebWindow* window = WebWindow::find(windowId))
+        deliver([window] { window->form().windowActivated(); });
+}
+
 // Tab goes round the window's own controls, never on to the rest of the page.
 EMSCRIPTEN_KEEPALIVE void kv_tab(int windowId, int back, int fromLink) {
-    if (WebWindow* window = WebWindow::find(windowId)) window->tab(back != 0, fromLink != 0);
+    if (WebWindow* window = WebWindow::find(windowId))
+        deliver([window, back, fromLink] { window->tab(back != 0, fromLink != 0); });
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_timer_tick(int timerId) {

@@ -11,7 +11,6 @@ public:
     ~WebControl() override;
     void update(ControlProp changed) override;
     void setFocus() override;
-    bool hasFocus() const override;
     int captionLineCount() const override;
     Twips textWidth(const std::string& text) const override;
 
@@ -58,7 +57,6 @@ public:
 private:
     Form& form_;
     int id_;
-    int firstFocus_ = -1;
     WebControl* link_ = nullptr;
 };
 

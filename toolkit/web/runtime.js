@@ -206,12 +206,8 @@ var KV = {
     if (el.kvRestore) el.kvRestore.remove();
     var modal = KV.modals.indexOf(id);
     if (modal >= 0) {
-      var returnTo = el.kvReturnFocus;
       KV.modals.splice(modal, 1);
       KV.updateInert();
-      el.remove();
-      if (returnTo && returnTo.isConnected) returnTo.focus({ preventScroll: true });
-      return;
     }
     el.remove();
   },
@@ -237,10 +233,9 @@ var KV = {
     KV.screen().appendChild(KV.cover);
   },
 
-  windowShow: function (id, modal, firstFocus) {
+  windowShow: function (id, modal) {
     var el = KV.windows.get(id);
     if (modal) {
-      el.kvReturnFocus = document.activeElement;
       KV.modals.push(id);
       el.classList.add('kv-modal');
       KV.updateInert();
@@ -248,17 +243,12 @@ var KV = {
     el.hidden = false;
     el.style.zIndex = String(10 + 2 * KV.modals.length);
     KV.fit();
-    if (!el.contains(document.activeElement) && firstFocus >= 0) {
-      var first = KV.controls.get(firstFocus);
-      if (first) first.focus({ preventScroll: true });
-    }
   },
 
   setMinimised: function (id, minimised, title) {
     var el = KV.windows.get(id);
     if (!el || !!el.kvMinimised === !!minimised) return;
     el.kvMinimised = !!minimised;
-    if (minimised && el.contains(document.activeElement)) el.kvRestoreFocus = document.activeElement;
     el.hidden = !!minimised;
     KV.fit();
     if (minimised) {
@@ -269,15 +259,14 @@ var KV = {
       restore.setAttribute('aria-label', 'Restore ' + title);
       restore.addEventListener('click', function () {
         KV.setMinimised(id, false, title);
+        // A restored window is active again: the toolkit gives the focus back where it was.
+        KV.call(function () { Module._kv_window_activated(id); });
       });
       KV.page().appendChild(restore);
       el.kvRestore = restore;
     } else if (el.kvRestore) {
-      // The focus goes back to the control that had it, as a desktop's restored window gives it back.
-      var back = el.kvRestoreFocus;
       el.kvRestore.remove();
       el.kvRestore = null;
-      if (back && back.isConnected && !back.hidden) back.focus({ preventScroll: true });
     }
   },
 
@@ -306,8 +295,10 @@ var KV = {
       if (kind === 2) el.type = 'button';
       // The page's order is the toolkit's tab order (windowOrder), so no element needs a tab index of its own.
       el.tabIndex = tabIndex >= 0 ? 0 : -1;
-      el.addEventListener('focus', function (e) { KV.focusChange(el, true, e); });
-      el.addEventListener('blur', function (e) { KV.focusChange(el, false, e); });
+      // What a focus change means (none between windows, where it goes back) is the toolkit's to decide.
+      el.addEventListener('focus', function () {
+        KV.call(function () { Module._kv_focus(id); });
+      });
     }
     if (accessibleName) el.setAttribute('aria-label', accessibleName);
     // A button clicks as the browser says (pointer, Enter, Space); anything else as the toolkit says.
@@ -357,23 +348,6 @@ var KV = {
       e.preventDefault();
       KV.call(function () { Module._kv_click(id); });
     });
-  },
-
-  // Switching windows moves no focus between controls, so it raises no focus events; the focus a window
-  // had comes back to it without raising any either.
-  focusChange: function (el, gained, e) {
-    if (gained) {
-      if (el.kvFocused) return;
-      el.kvFocused = true;
-    } else {
-      var other = e.relatedTarget;
-      var home = el.closest('.kv-form');
-      if (!document.hasFocus() || (other && other.closest && other.closest('.kv-form') !== home)) return;
-      if (!other && KV.modals.length && KV.windows.get(KV.modals[KV.modals.length - 1]) !== home) return;
-      el.kvFocused = false;
-    }
-    var id = el.kvId;
-    KV.call(function () { Module._kv_focus(id, gained ? 1 : 0); });
   },
 
   // Text to the program on its heap: a box may hold far more than the program's stack.
