@@ -62,10 +62,6 @@ std::deque<std::function<void()>>& posted() {
     static std::deque<std::function<void()>> queue;
     return queue;
 }
-std::string& fatalErrorMessage() {
-    static std::string message;
-    return message;
-}
 
 // Each byte's advance in the face the page draws the font with, space runs widened.
 std::vector<double> advances(const Font& font, std::string_view text) {
@@ -180,17 +176,17 @@ Twips WebControl::textWidth(const std::string& text) const {
 }
 
 // Labels and pictures click on the release of a press on them; buttons click as the browser says.
-void WebControl::pointer(int type, const PointerEvent& event, bool inside, bool secondPress) {
-    auto& handler = type == 1 ? control_.onMouseMove : control_.onMouseDown;
+void WebControl::pointer(PointerPhase phase, const PointerEvent& event, bool inside, bool secondPress) {
+    auto& handler = phase == PointerPhase::Move ? control_.onMouseMove : control_.onMouseDown;
     const bool ownClick = clicksItself(control_.kind());
-    if (type == 0) {
+    if (phase == PointerPhase::Press) {
         if (secondPress && !secondPressClicks(control_.kind())) {
             releaseClick_.cancel();
             return;
         }
         releaseClick_.pressed(event.button);
     }
-    if (type == 2) {
+    if (phase == PointerPhase::Release) {
         if (!ownClick && releaseClick_.released(event.button, inside) && control_.onClick)
             deliver(control_.onClick);
         return;
@@ -308,10 +304,6 @@ WebWindow* WebWindow::find(int id) {
     return windows().find(id);
 }
 
-const std::string& fatalErrorText() {
-    return fatalErrorMessage();
-}
-
 void drainPosted() {
     while (!posted().empty()) {
         std::function<void()> action = std::move(posted().front());
@@ -367,7 +359,6 @@ void platform::exitProcess(int status) {
 }
 
 void platform::fatalError(const std::string& text) {
-    web::fatalErrorMessage() = text;
     kv_end(text.c_str(), 1);
     if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
     std::fflush(nullptr);
@@ -386,6 +377,7 @@ void platform::openUrl(const std::string& address) {
 } // namespace forms
 
 using forms::deliver;
+using forms::web::PointerPhase;
 using forms::web::WebControl;
 using forms::web::WebWindow;
 
@@ -393,16 +385,17 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void kv_pointer(int windowId, int controlId, int type, int button, int shift, double x,
                                      double y, int inside, int secondPress) {
+    const auto phase = static_cast<forms::web::PointerPhase>(type);
     const forms::PointerEvent event{button, shift, static_cast<float>(x), static_cast<float>(y)};
     if (controlId >= 0) {
         if (WebControl* native = WebControl::find(controlId))
-            native->pointer(type, event, inside, secondPress);
+            native->pointer(phase, event, inside, secondPress);
         return;
     }
     WebWindow* window = WebWindow::find(windowId);
-    if (!window || type == 2) return;
+    if (!window || phase == PointerPhase::Release) return;
     forms::Form& form = window->form();
-    auto& handler = type == 0 ? form.onMouseDown : form.onMouseMove;
+    auto& handler = phase == PointerPhase::Press ? form.onMouseDown : form.onMouseMove;
     if (handler) deliver([&] { handler(event); });
 }
 

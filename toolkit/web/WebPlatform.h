@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/Native.h"
+#include "toolkit/web/WebBridgeNumbers.h"
 
 namespace forms::web {
 
@@ -17,8 +18,8 @@ public:
     int id() const { return id_; }
     Control& control() const { return control_; }
     static WebControl* find(int id);
-    // A press (0), move (1) or release (2) on the control; a release's press may have been elsewhere.
-    void pointer(int type, const PointerEvent& event, bool inside, bool secondPress);
+    // A press, move or release on the control; a release's press may have been elsewhere.
+    void pointer(PointerPhase phase, const PointerEvent& event, bool inside, bool secondPress);
 
 private:
     void layOut();
@@ -62,7 +63,5 @@ private:
 
 // Runs what was posted, in order; the page runs it after the current event, tests when they ask.
 void drainPosted();
-// The text of the latest uncaught-error message.
-const std::string& fatalErrorText();
 
 } // namespace forms::web

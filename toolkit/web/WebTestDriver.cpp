@@ -22,6 +22,8 @@ int kvt_size(int window, int height);
 int kvt_pointer_shape(int control);
 char* kvt_accessible_name(int control);
 char* kvt_title(int window);
+// The message of the page that stands in for the ended program.
+char* kvt_ended_message();
 int* kvt_grab(int window);
 }
 
@@ -192,7 +194,7 @@ void setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
         hooks().fatalErrorBoxShowing = nullptr;
         return;
     }
-    hooks().fatalErrorBoxShowing = [handler] { handler(web::fatalErrorText()); };
+    hooks().fatalErrorBoxShowing = [handler] { handler(takeString(kvt_ended_message())); };
 }
 
 } // namespace forms::testing

@@ -63,7 +63,7 @@ mergeInto(LibraryManager.library, {
   kv_control_colors: function (id, fore, back) {
     var el = KV.controls.get(id);
     el.style.color = KV.css(fore);
-    if (el.kvKind === 1 || el.kvKind === 2) el.style.backgroundColor = KV.css(back);
+    if (el.kvKind === KV_KIND.TextBox || el.kvKind === KV_KIND.PictureButton) el.style.backgroundColor = KV.css(back);
   },
   kv_control_pictures: function (id, picture, down, stretch) {
     var el = KV.controls.get(id);

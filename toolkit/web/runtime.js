@@ -183,8 +183,8 @@ var KV = {
     KV.presses(el, function (e) {
       // A press on the window's body or its pictures and labels leaves the focus where it is.
       if (e.type === 'mousedown' && e.target.tagName !== 'INPUT' && e.target.tagName !== 'BUTTON') e.preventDefault();
-    }, function (e) { KV.pointer(id, e, 0); });
-    el.addEventListener('pointermove', function (e) { KV.pointer(id, e, 1); });
+    }, function (e) { KV.pointer(id, e, KV_PHASE.Press); });
+    el.addEventListener('pointermove', function (e) { KV.pointer(id, e, KV_PHASE.Move); });
     el.addEventListener('pointerup', function (e) { KV.lifted(id, e); });
     el.addEventListener('pointercancel', function (e) { KV.lifted(id, e); });
     el.addEventListener('keydown', function (e) {
@@ -271,14 +271,14 @@ var KV = {
   },
 
   controlCreate: function (id, windowId, kind, name, accessibleName, tabIndex) {
-    // Kinds: 0 label, 1 text box, 2 picture button, 3 picture box, 4 image, 5 frame.
-    var tag = kind === 1 ? 'input' : kind === 2 ? 'button' : 'div';
+    var tag = kind === KV_KIND.TextBox ? 'input' : kind === KV_KIND.PictureButton ? 'button' : 'div';
     var el = document.createElement(tag);
-    el.className = 'kv-control kv-kind-' + kind;
+    var kindName = Object.keys(KV_KIND).find(function (name) { return KV_KIND[name] === kind; });
+    el.className = 'kv-control kv-' + kindName.toLowerCase();
     el.dataset.name = name;
     el.kvId = id;
     el.kvKind = kind;
-    if (kind === 1) {
+    if (kind === KV_KIND.TextBox) {
       el.type = 'text';
       el.autocomplete = 'off';
       el.spellcheck = false;
@@ -291,8 +291,8 @@ var KV = {
         KV.call(function () { KV.withText(text, function (pointer) { Module._kv_text(id, pointer); }); });
       });
     }
-    if (kind === 1 || kind === 2) {
-      if (kind === 2) el.type = 'button';
+    if (kind === KV_KIND.TextBox || kind === KV_KIND.PictureButton) {
+      if (kind === KV_KIND.PictureButton) el.type = 'button';
       // The page's order is the toolkit's tab order (windowOrder), so no element needs a tab index of its own.
       el.tabIndex = tabIndex >= 0 ? 0 : -1;
       // What a focus change means (none between windows, where it goes back) is the toolkit's to decide.
@@ -302,17 +302,17 @@ var KV = {
     }
     if (accessibleName) el.setAttribute('aria-label', accessibleName);
     // A button clicks as the browser says (pointer, Enter, Space); anything else as the toolkit says.
-    if (kind === 2) {
+    if (kind === KV_KIND.PictureButton) {
       el.addEventListener('click', function () {
         KV.call(function () { Module._kv_click(id); });
       });
     }
     KV.presses(el, function (e) {
       if (e.type === 'mousedown' && tag === 'div') e.preventDefault(); // as on the window's body: the focus stays
-    }, function (e) { KV.pointer(windowId, e, 0, id); });
-    el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, 1, id); });
+    }, function (e) { KV.pointer(windowId, e, KV_PHASE.Press, id); });
+    el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, KV_PHASE.Move, id); });
     el.addEventListener('pointerup', function (e) {
-      KV.pointer(windowId, e, 2, id);
+      KV.pointer(windowId, e, KV_PHASE.Release, id);
       KV.lifted(windowId, e);
     });
     el.addEventListener('pointercancel', function (e) {
@@ -322,7 +322,8 @@ var KV = {
     KV.windows.get(windowId).appendChild(el);
     KV.controls.set(id, el);
     // Stacking as created, whatever the order in the page: boxes, buttons, picture boxes and frames above.
-    el.style.zIndex = String((kind === 1 || kind === 2 || kind === 3 || kind === 5 ? 1000 : 0) + KV.controls.size);
+    var above = [KV_KIND.TextBox, KV_KIND.PictureButton, KV_KIND.PictureBox, KV_KIND.Frame].indexOf(kind) >= 0;
+    el.style.zIndex = String((above ? 1000 : 0) + KV.controls.size);
   },
 
   // The order a screen reader reads the window in: by rows from the top, each row from the left, so a
@@ -384,7 +385,7 @@ var KV = {
   // to the window's body.
   lifted: function (windowId, e) {
     if (e.pointerType === 'mouse') return;
-    KV.call(function () { Module._kv_pointer(windowId, -1, 1, 0, 0, 0, 0, 1, 0); });
+    KV.call(function () { Module._kv_pointer(windowId, -1, KV_PHASE.Move, 0, 0, 0, 0, 1, 0); });
   },
 
   // A drag keeps its surface while the pointer outruns the moving window; buttons and boxes keep their own.
@@ -408,14 +409,14 @@ var KV = {
       e.stopPropagation();
     }
     var surface = e.currentTarget;
-    var button = type === 1 ? e.buttons & 7 : e.button === 0 ? 1 : e.button === 1 ? 4 : e.button === 2 ? 2 : 0;
+    var button = type === KV_PHASE.Move ? e.buttons & 7 : e.button === 0 ? 1 : e.button === 1 ? 4 : e.button === 2 ? 2 : 0;
     var shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
     var rect = surface.getBoundingClientRect();
-    var at = type === 0 && KV.pressAt ? KV.pressAt : { x: e.clientX, y: e.clientY };
+    var at = type === KV_PHASE.Press && KV.pressAt ? KV.pressAt : { x: e.clientX, y: e.clientY };
     var x = ((at.x - rect.left) / KV.scale) * KV.twips, y = ((at.y - rect.top) / KV.scale) * KV.twips;
     // A release's press may have been captured for a drag: it counts where it is let go.
     var inside = e.clientX >= rect.left && e.clientX < rect.right && e.clientY >= rect.top && e.clientY < rect.bottom;
-    var second = type === 0 && e.detail > 1 && e.detail % 2 === 0;
+    var second = type === KV_PHASE.Press && e.detail > 1 && e.detail % 2 === 0;
     KV.call(function () {
       Module._kv_pointer(windowId, controlId, type, button, shift, x, y, inside ? 1 : 0, second ? 1 : 0);
     });

@@ -59,6 +59,10 @@ mergeInto(LibraryManager.library, {
       var name = el.getAttribute('aria-label') || (el.tagName === 'DIV' ? el.textContent : '');
       return allocateUTF8(name);
   },
+  kvt_ended_message: function () {
+      var message = document.querySelector('.kv-ended [role=alert]');
+      return allocateUTF8(message ? message.textContent : '');
+  },
   kvt_title: function (window) { return allocateUTF8(KV.windows.get(window).dataset.title || ''); },
   // The window drawn again on a canvas from what the page shows: its colour, then each shown control in
   // stacking order, pictures from the loaded images, text in the page's typefaces.
