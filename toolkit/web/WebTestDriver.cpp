@@ -6,7 +6,9 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Hooks.h"
+#include "toolkit/web/WebControl.h"
 #include "toolkit/web/WebPlatform.h"
+#include "toolkit/web/WebWindow.h"
 
 #include <cmath>
 #include <cstdlib>
