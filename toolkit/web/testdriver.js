@@ -4,7 +4,7 @@ mergeInto(LibraryManager.library, {
       var el = control >= 0 ? KV.controls.get(control) : KV.windows.get(window);
       var rect = el.getBoundingClientRect();
       var init = { bubbles: true, cancelable: true, composed: true, pointerId: 1, pointerType: 'mouse', isPrimary: true,
-                   clientX: rect.left + x / 15, clientY: rect.top + y / 15,
+                   clientX: rect.left + x / KV.twips, clientY: rect.top + y / KV.twips,
                    button: button === 1 ? 0 : button === 4 ? 1 : button === 2 ? 2 : -1, buttons: buttons,
                    shiftKey: !!(shift & 1), ctrlKey: !!(shift & 2), altKey: !!(shift & 4), detail: detail };
       var kind = UTF8ToString(type);
