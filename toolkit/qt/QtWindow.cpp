@@ -93,9 +93,19 @@ bool FormWidget::focusNextPrevChild(bool next) {
 
 void FormWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // Qt reports no focus within a window that is not active: a press that activates the window has given
+    // its control the focus by now.
     if (event->type() == QEvent::ActivationChange && form_ && isWindow() && isActiveWindow()) {
         Form* form = form_;
-        deliver([form] { form->windowActivated(); });
+        Control* pressed = nullptr;
+        for (Control* control : form->controls())
+            if (auto* native = static_cast<QtControl*>(control->native());
+                native && native->widget() == focusWidget())
+                pressed = control;
+        deliver([form, pressed] {
+            if (pressed) form->focusTracker().focusIn(*pressed);
+            form->windowActivated();
+        });
     }
     // Restored: the size the window reached while minimised. Nothing else is drawn on a state change: a new
     // frame can bring a window back that a compositor has just hidden.

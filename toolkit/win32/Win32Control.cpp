@@ -3,6 +3,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
+#include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
@@ -14,6 +15,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <map>
 
 namespace forms::win32 {
 
@@ -69,6 +71,9 @@ bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         deliver([control] { control->form().focusTracker().focusIn(*control); });
         return false;
     }
+    case WM_GETOBJECT:
+        nameAsked(hwnd);
+        return false;
     default:
         return false;
     }
@@ -265,6 +270,7 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
 
 Win32Control::~Win32Control() {
     RemovePropW(hwnd_, kLinkProp);
+    annotateName(hwnd_, {});
     if (backBrush_) DeleteObject(backBrush_);
 }
 
@@ -412,10 +418,30 @@ int Win32Control::captionLineCount() const {
     });
 }
 
+namespace {
+
+std::map<HWND, std::wstring>& namesToGive() {
+    static std::map<HWND, std::wstring> names;
+    return names;
+}
+
+} // namespace
+
 void annotateName(HWND hwnd, const std::wstring& name) {
+    if (name.empty())
+        namesToGive().erase(hwnd);
+    else
+        namesToGive()[hwnd] = name;
+}
+
+void nameAsked(HWND hwnd) {
+    const auto it = namesToGive().find(hwnd);
+    if (it == namesToGive().end()) return;
+    const std::wstring name = std::move(it->second);
+    namesToGive().erase(it);
     IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void**>(&services))))
+    if (FAILED(createComObject(CLSID_AccPropServices, IID_IAccPropServices,
+                               reinterpret_cast<void**>(&services))))
         return;
     services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
                              name.c_str());
