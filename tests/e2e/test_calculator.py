@@ -28,6 +28,9 @@ BOXES = (TANK, TOP_UP, MILEAGE, PRICE)
 BOX_NAMES = ("Full Tank Capacity:", "Average Monthly Top-up:", "Max Mileage Attained Per Full Tank:",
              "Fuel price per Litre:")
 WORKED = ("47.5", "4", "845", "2.88")
+# The widest figures each range accepts with two decimals.
+WIDEST = ("1499.99", "99.99", "2999.99", "19.99")
+BOX_LEFT = 337
 WORKED_FIGURES = ["1039.3", "21.8", "3.2", "$454.78", "$92.42", "$1109.04", "5.2"]
 BEIGE = (0xEA, 0xD6, 0xC2)
 
@@ -50,6 +53,24 @@ class Window(CalculatorTest):
         self.assertEqual([w.name for w in self.accessible_windows()], [CAPTION])
         left, top, width, height = self.geometry()
         self.save_screenshot("main.png", (left, top, width, height))
+
+    def test_the_widest_accepted_figures_show_whole_once_typed(self):
+        import pyatspi
+        for box, text in zip(BOXES, WIDEST):
+            self.type_into(*box, text)
+        self.xdotool("key", "Tab")
+        boxes = {a.name: a for a in self.descendants(self.accessible_windows()[0]) if a.getRoleName() == "text"}
+        for name, text in zip(BOX_NAMES, WIDEST):
+            with self.subTest(box=name):
+                area, typed = self.extents(boxes[name]), boxes[name].queryText()
+                self.assertEqual(typed.getText(0, -1), text)
+                # Where the box shows its text from, as a click would find it: the start at the left edge, the
+                # end before the right one.
+                middle = area.y + area.height // 2
+                shown = (typed.getOffsetAtPoint(area.x + 4, middle, pyatspi.DESKTOP_COORDS),
+                         typed.getOffsetAtPoint(area.x + area.width - 4, middle, pyatspi.DESKTOP_COORDS))
+                self.assertEqual(shown, (0, len(text)))
+        self.save_screenshot("main-typed.png", self.geometry())
 
 
 class Alert(CalculatorTest):
@@ -93,7 +114,7 @@ class Results(CalculatorTest):
         self.save_screenshot("results.png", (left, top, width, height))
         self.click(*BACK)
         wait_for(lambda: self.geometry()[3] == 282, what="the window back at 282 pixels")
-        wait_for(lambda: any(name == "Full Tank Capacity:" and left + 176 <= x
+        wait_for(lambda: any(name == "Full Tank Capacity:" and left + 164 <= x
                              for name, x in self.label_positions(window)), what="the input panel back")
 
     def label_positions(self, window):
@@ -276,7 +297,7 @@ class DesktopTest(CalculatorTest):
     def back_to_input(self):
         self.click(*BACK)
         self.wait_for_height(282)
-        wait_for(lambda: self.extents(self.text_box(0)).x == self.geometry()[0] + TANK[0] - 20,
+        wait_for(lambda: self.extents(self.text_box(0)).x == self.geometry()[0] + BOX_LEFT,
                  what="the input panel back")
 
 

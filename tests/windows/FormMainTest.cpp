@@ -188,7 +188,7 @@ TEST_F(FormMainTest, SlideOutMovesThePanelFiveHundredTwipsATickAndComputesOnlyWh
     for (int tick = 1; tick <= 16; ++tick) {
         form.tmr1.tick();
         EXPECT_EQ(form.frmMain.left(), -500.0f * tick);
-        EXPECT_EQ(form.lblMileage2.left(), 6120 - 500.0f * tick);
+        EXPECT_EQ(form.lblMileage2.left(), form.lblMileage2.design().left - 500.0f * tick);
         EXPECT_EQ(form.lblCalculationResult[0].caption(), "fff");
     }
     form.tmr1.tick();
