@@ -134,7 +134,7 @@ private:
     void attach(std::unique_ptr<NativeControl> native);
     void detach();
     void resetToDesign() { props_ = design_; }
-    void textEditedByUser(std::string text) { props_.caption = std::move(text); }
+    void textEditedByUser(std::string text);
 
     Form& form_;
     ControlKind kind_;

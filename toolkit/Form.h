@@ -37,6 +37,7 @@ public:
 
     const std::string& name() const { return design_.name; }
     bool isLoaded() const { return loaded_; }
+    bool isModal() const { return modal_; }
     void load();
     void show();
     // Shows the window modal to the active window and returns when it is unloaded.
@@ -92,8 +93,8 @@ private:
     bool loaded_ = false;
     bool modal_ = false;
     Form* outerModal_ = nullptr; // the modal window this one was shown over
-    bool shown_ = false;  // since the latest load
-    bool placed_ = false; // since the latest load
+    bool shown_ = false;         // since the latest load
+    bool placed_ = false;        // since the latest load
     Form* owner_ = nullptr;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;

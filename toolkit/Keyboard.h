@@ -3,6 +3,7 @@
 // What the keyboard does in a window, the same on every platform: the order Tab moves the focus in, where
 // the focus goes from a control being hidden, and which control answers Escape.
 
+#include <string>
 #include <vector>
 
 namespace forms {
@@ -18,7 +19,11 @@ std::vector<Control*> tabOrder(const Form& form, bool shownOnly);
 Control* nextInTabOrder(const Form& form, const Control* from, bool back);
 // Where the focus goes from a control that is being hidden: the next shown one after it, else the first.
 Control* focusAfterHiding(const Form& form, const Control& hidden);
-// Runs the click of the window's visible cancel control, if it has one; true when one answered Escape.
+// A single-line text box takes what one edit inserted (a paste, a drop) up to its first line break, as the
+// classic single-line box takes a paste: the box's text after the edit, from its text before.
+std::string singleLineEdit(const std::string& before, const std::string& after);
+// Runs the click of the window's visible cancel control; a modal window without one closes as the window
+// system's close closes it. True when Escape was answered.
 bool answerEscape(Form& form);
 
 } // namespace forms
