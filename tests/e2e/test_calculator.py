@@ -259,6 +259,17 @@ class WindowManager(CalculatorTest):
         wait_for(lambda: self.window_pixels(*CALCULATE_FACE) == BUTTON_FACE, what="the input panel drawn")
 
 
+    def test_quick_drags_end_where_the_pointer_took_the_window(self):
+        # The window manager's own move follows the pointer; the window never stays stuck to it after.
+        for dx, dy in ((100, 50), (-60, 40), (150, -90), (-190, 0), (0, 60)):
+            with self.subTest(drag=(dx, dy)):
+                left, top = self.quick_drag(BODY, dx, dy)
+                self.assertEqual(self.settled_position(), (left + dx, top + dy))
+        self.pointer_to(*TITLE)
+        self.assertEqual(self.settled_position(), (left + dx, top + dy))
+        self.assert_alive()
+
+
 class DesktopTest(CalculatorTest):
     """The program under a window manager, as on a user's desktop."""
 

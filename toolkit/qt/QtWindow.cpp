@@ -201,7 +201,12 @@ void QtWindow::place() {
     if (widget_->pos() == placed_ && pendingMoves_.empty()) return;
     pendingMoves_.push_back(placed_);
     if (pendingMoves_.size() > 64) pendingMoves_.pop_front();
-    mover_->moveTo(*widget_, placed_);
+    if (mover_->moveTo(*widget_, placed_)) return;
+    // The window system's own move has the drag: each place it reports is the window's.
+    pendingMoves_.clear();
+    placed_ = widget_->pos();
+    form_.movedByWindowSystem(static_cast<Twips>(placed_.x()) * kTwipsPerPixel,
+                              static_cast<Twips>(placed_.y()) * kTwipsPerPixel);
 }
 
 void QtWindow::windowSystemMoved(QPoint position) {

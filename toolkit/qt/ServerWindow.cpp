@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include <cstdint>
 #include <cstdlib>
 #include <qguiapplication_platform.h>
 
@@ -45,6 +46,36 @@ ServerWindow::~ServerWindow() {
 void ServerWindow::flushConnection() {
 #ifdef KELVARA_HAVE_XCB
     if (xcb_connection_t* connection = x11Connection()) xcb_flush(connection);
+#endif
+}
+
+bool ServerWindow::leftButtonHeld() {
+#ifdef KELVARA_HAVE_XCB
+    xcb_connection_t* connection = x11Connection();
+    const xcb_setup_t* setup = connection ? xcb_get_setup(connection) : nullptr;
+    if (!setup) return false;
+    const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    const bool held = pointer && (pointer->mask & XCB_BUTTON_MASK_1);
+    std::free(pointer);
+    return held;
+#else
+    return false;
+#endif
+}
+
+bool ServerWindow::requestPosition(QWidget& window, QPoint position) {
+#ifdef KELVARA_HAVE_XCB
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window.internalWinId()) return false;
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(position.x()),
+                                    static_cast<std::uint32_t>(position.y())};
+    xcb_configure_window(connection, static_cast<xcb_window_t>(window.internalWinId()),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    return true;
+#else
+    return false;
 #endif
 }
 

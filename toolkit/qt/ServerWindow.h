@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 
 #include <optional>
@@ -36,6 +37,11 @@ public:
     bool setIcon(const std::vector<QImage>& sizes);
     // Sends what the program has asked of the X server so far, a frame included, without waiting.
     static void flushConnection();
+    // Whether the X server has the left button held now; false elsewhere than on X11.
+    static bool leftButtonHeld();
+    // Asks the X server to move the window there, in device pixels, without Qt's knowing until the server
+    // reports it; false elsewhere than on X11.
+    static bool requestPosition(QWidget& window, QPoint position);
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
