@@ -231,6 +231,9 @@ class GoneXDisplay(WaylandTest):
     def test_comes_up_natively(self):
         self.assertEqual(self.check_starts_frameless_at_its_size(), (514, 282))
         self.assertEqual(len(self.compositor.windows()), 1)
+        # Without a word about the X server it did not try.
+        with open(self.errors) as errors:
+            self.assertEqual(errors.read(), "")
 
 
 class X11Client(WaylandTest):

@@ -83,7 +83,13 @@ Application::Application(int& argc, char** argv)
     impl_->argv.assign(argv, argv + argc);
     // An argument rather than the environment, so that programs started from here (the browser) choose
     // their own path.
-    impl_->platform = qt::chooseQtPlatform(qt::startEnvironment(argc, argv));
+    const qt::StartEnvironment environment = qt::startEnvironment(argc, argv);
+    // Qt would abort with advice to reinstall.
+    if (const std::string missing = qt::noDisplay(environment); !missing.empty()) {
+        std::fprintf(stderr, "kelvara-calculator: %s\n", missing.c_str());
+        std::exit(1);
+    }
+    impl_->platform = qt::chooseQtPlatform(environment);
     if (!impl_->platform.empty()) {
         static char option[] = "-platform";
         impl_->argv.insert(impl_->argv.end(), {option, impl_->platform.data()});
