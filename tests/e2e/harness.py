@@ -167,8 +167,10 @@ class CalculatorTest(unittest.TestCase):
         with open(self.errors, "a") as errors:
             self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=errors,
                                             start_new_session=True)
-        self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^" + CAPTION + "$").split()[0]
-        wait_for(lambda: self.application() is not None, what="the program on the accessibility bus")
+        # A busy machine may take many seconds to start the program: poll with a generous deadline.
+        self.window = wait_for(lambda: self.xdotool("search", "--onlyvisible", "--name", "^" + CAPTION + "$").split(),
+                               timeout=90, interval=0.05, what="the main window mapped")[0]
+        wait_for(lambda: self.application() is not None, timeout=60, what="the program on the accessibility bus")
 
     def stop(self):
         if self.process.poll() is None:
