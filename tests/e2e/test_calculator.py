@@ -504,25 +504,23 @@ class BottomBorder(DesktopTest):
         wait_for(lambda: self.figures() == WORKED_FIGURES, what="the seven figures")
         self.back_to_input()
         report, _ = probe.communicate("", timeout=30)
-        summary = re.fullmatch(r"frames=(\d+) heights=([\d,]+) bad=(\d+)", report.splitlines()[-1])
+        summary = re.fullmatch(r"samples=(\d+) heights=([\d,]+) bad=(\d+) missing_ms=([\d.]+) doubled_ms=([\d.]+)",
+                               report.splitlines()[-1])
         self.assertTrue(summary, report)
+        print(f"\nborder probe: {report.splitlines()[-1]}")
         heights = [int(height) for height in summary[2].split(",")]
         # The probe saw the whole cycle: both rest heights and most of the 15 steps between them.
         self.assertEqual((heights[0], heights[-1]), (282, 382), report)
         self.assertGreaterEqual(len(heights), 10, report)
-        self.assertEqual((summary[3] == "0"), (probe.returncode == 0), report)
-        return summary[3] == "0", report
+        clean = float(summary[4]) <= 16 and float(summary[5]) <= 16
+        self.assertEqual(clean, probe.returncode == 0, report)
+        return clean, report
 
     def test_every_frame_of_the_grow_and_the_shrink_has_its_bottom_border(self):
-        # A wrong order of painting and resizing spoils several frames of every cycle; a machine busy with
-        # other work can delay one frame by a few ms now and then. One clean cycle in three tells them apart.
-        reports = []
-        for cycle in range(3):
-            clean, report = self.cycle_report(first=cycle == 0)
-            if clean:
-                return
-            reports.append(report)
-        self.fail("every cycle had frames without the bottom border:\n" + "\n".join(reports))
+        # Every cycle, on a machine busy with other work too: neither a missing bottom border nor a doubled one
+        # standing longer than a frame.
+        reports = [self.cycle_report(first=cycle == 0) for cycle in range(3)]
+        self.assertTrue(all(clean for clean, _ in reports), "\n".join(report for _, report in reports))
 
 
 if __name__ == "__main__":

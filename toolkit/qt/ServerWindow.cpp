@@ -138,6 +138,22 @@ void ServerWindow::fillUncovered(const QImage& tile) {
 #endif
 }
 
+void ServerWindow::showAhead(const QImage& frame) {
+#ifdef KELVARA_HAVE_XCB
+    xcb_connection_t* connection = x11Connection();
+    if (!watching_ || !connection || !window_.internalWinId()) return;
+    fillUncovered(frame);
+    if (forgets_) return;
+    // Nothing of the old content is kept on a resize: the background, this frame, stands for all of it.
+    const std::uint32_t gravity = XCB_GRAVITY_BIT_FORGET;
+    xcb_change_window_attributes(connection, static_cast<xcb_window_t>(window_.internalWinId()),
+                                 XCB_CW_BIT_GRAVITY, &gravity);
+    forgets_ = true;
+#else
+    (void)frame;
+#endif
+}
+
 void ServerWindow::await(QSize size) {
     if (!watching_ || waiting_ || !known_ || !window_.isVisible()) return;
     waiting_ = true;
@@ -157,7 +173,7 @@ bool ServerWindow::nativeEventFilter(const QByteArray& type, void* message, qint
     if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
     const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
     if (window_.internalWinId() && configure->window == static_cast<xcb_window_t>(window_.internalWinId()))
-        known_ = QSize(configure->width, configure->height);
+        known_ = (QSizeF(configure->width, configure->height) / window_.devicePixelRatioF()).toSize();
 #else
     (void)type;
     (void)message;

@@ -28,6 +28,14 @@ public:
     // What the server shows, tiled from the window's corner, in rows that a grow uncovers until they are
     // painted.
     void fillUncovered(const QImage& tile);
+    // Whether the server has the window at this size (in the window's own pixels), as far as it has said.
+    bool has(QSize size) const { return !known_ || *known_ == size; }
+    // Whether the server can be given a frame ahead (X11 only).
+    bool drawsAhead() const { return watching_; }
+    // The server shows this frame, in device pixels, the moment it next resizes the window, the whole window
+    // at once, until the program paints: neither the old bottom edge nor rows the window gains or loses show
+    // for a moment.
+    void showAhead(const QImage& frame);
     // Lets the window system's events through, but no input and no timer, until the server has the size or a
     // few frames' time has passed.
     void await(QSize size);
@@ -49,6 +57,7 @@ private:
     QWidget& window_;
     bool watching_ = false;
     bool waiting_ = false;
+    bool forgets_ = false;
     int depth_ = 0;
     std::optional<QSize> known_;
 };
