@@ -358,6 +358,7 @@ class FixedSize(DesktopTest):
         attempts = (
             ("maximise", lambda: self.display.run("wmctrl", "-i", "-r", window, "-b",
                                                   "add,maximized_vert,maximized_horz")),
+            ("full screen", lambda: self.display.run("wmctrl", "-i", "-r", window, "-b", "add,fullscreen")),
             ("windowsize", lambda: self.xdotool("windowsize", window, "800", "600")),
             ("Alt+right-drag", lambda: self.xdotool(
                 "mousemove", str(left + width - 4), str(top + height - 4), "keydown", "alt", "mousedown", "3",
@@ -369,6 +370,13 @@ class FixedSize(DesktopTest):
                 attempt()
                 # Nothing to wait for: the window manager answers at once, or never.
                 holds(lambda: self.window_size(window) == size, 0.4, what=f"{size} after {name}")
+                if name != "Alt+right-drag":
+                    wait_for(lambda: self.place(window) == (left, top), what=f"back in place after {name}")
+                    self.assertNotIn("FULLSCREEN", self.display.run("xprop", "-id", window, "_NET_WM_STATE"))
+
+    def place(self, window):
+        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", window).split())
+        return int(values["X"]), int(values["Y"])
 
     def test_neither_window_can_be_resized(self):
         self.assertEqual(self.size_hints(self.window), ((514, 282), (514, 282)))

@@ -85,6 +85,12 @@ void FormWidget::paintEvent(QPaintEvent* event) {
 
 void FormWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // The window has one size: a window manager's full screen or maximise is refused as its resizing is.
+    if (event->type() == QEvent::WindowStateChange && isWindow() &&
+        (windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized))) {
+        setWindowState(windowState() & ~(Qt::WindowFullScreen | Qt::WindowMaximized));
+        return;
+    }
     // Restored: the size the window reached while minimised. Nothing else is drawn on a state change: a new
     // frame can bring a window back that a compositor has just hidden.
     if (event->type() == QEvent::WindowStateChange && form_ && window_.restoresWithNewSize())
@@ -262,7 +268,9 @@ void QtWindow::show(Form* owner, bool modal) {
     if (widget_->isWindow()) widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     widget_->show();
     serverWindow_.assume(widget_->size());
-    widget_->activateWindow();
+    // A window drawn inside its owner leaves the owner's activation alone: on Wayland a late activation
+    // would undo a minimise that follows.
+    if (widget_->isWindow()) widget_->activateWindow();
     // Inside its owner, as across windows, taking the focus raises no focus events in the owner.
     if (!widget_->focusWidget() && firstFocus_)
         firstFocus_->setFocus(widget_->isWindow() ? Qt::TabFocusReason : Qt::ActiveWindowFocusReason);
