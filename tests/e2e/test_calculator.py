@@ -80,7 +80,7 @@ class Alert(CalculatorTest):
                          what="the alert")
         wait_for(lambda: self.showing(alert), what="the alert shown")
         messages = [name for name in self.labels(alert) if name != "INPUT ERROR!"]
-        self.assertEqual(messages, ["\r\nTank Capacity Is Required.\r\nMonthly Top-up Is Required.\r\n"
+        self.assertEqual(messages, ["Tank Capacity Is Required.\r\nMonthly Top-up Is Required.\r\n"
                                     "Mileage Attained Is Required.\r\nFuel Price Is Required."])
         import pyatspi
         extents = alert.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
@@ -161,6 +161,22 @@ class Pointer(CalculatorTest):
         time.sleep(0.3)
         with open(opened) as record:
             self.assertEqual(record.read(), "https://www.kelvara.example/\n")
+
+    def test_screen_readers_press_the_title_and_find_nothing_below_the_window(self):
+        import pyatspi
+        opened = self.stand_in_url_handler()
+        window = self.accessible_windows()[0]
+        title = next(a for a in self.descendants(window) if a.name.startswith("KELVARA CALCULATOR BY"))
+        actions = title.queryAction()
+        names = [actions.getName(i) for i in range(actions.nActions)]
+        self.assertIn("press", [name.lower() for name in names])
+        actions.doAction([name.lower() for name in names].index("press"))
+        wait_for(lambda: os.path.exists(opened) and open(opened).read(), what="the URL handler called")
+        # The picture holders and the frame lie below the window, where nobody sees them.
+        _, top, _, height = self.geometry()
+        below = [a.name or a.getRoleName() for a in self.descendants(window)
+                 if self.showing(a) and self.extents(a).y >= top + height]
+        self.assertEqual(below, [])
 
     def test_double_click_on_the_title_label_opens_the_site_once(self):
         opened = self.stand_in_url_handler()
@@ -334,7 +350,7 @@ class WindowManagerClose(DesktopTest):
         self.click(*CALCULATE)
         alert, _ = self.wait_for_alert()
         self.assertEqual([name for name in self.labels(alert) if name != "INPUT ERROR!"],
-                         ["\r\nMileage Attained Is Required.\r\nFuel Price Is Required."])
+                         ["Mileage Attained Is Required.\r\nFuel Price Is Required."])
         self.xdotool("key", "Return")
         self.wait_for_alert_gone()
         self.assert_alive()
@@ -461,7 +477,7 @@ class LongAlert(DesktopTest):
         self.fill(("abc",) * 4)
         self.click(*CALCULATE)
         alert, window = self.wait_for_alert()
-        text = "".join(f"\r\nPlease Enter Numbers Only For {field}." for field in self.FIELDS)
+        text = "\r\n".join(f"Please Enter Numbers Only For {field}." for field in self.FIELDS)
         self.assertEqual([name for name in self.labels(alert) if name != "INPUT ERROR!"], [text])
         label = next(a for a in self.descendants(alert) if a.getRoleName() == "label" and a.name == text)
         ok = next(a for a in self.descendants(alert) if a.getRoleName() == "push button")

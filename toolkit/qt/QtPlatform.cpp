@@ -2,10 +2,12 @@
 #include "toolkit/Hooks.h"
 #include "toolkit/Metrics.h"
 #include "toolkit/Native.h"
+#include "toolkit/qt/ControlAccessible.h"
 #include "toolkit/qt/PlatformChoice.h"
 #include "toolkit/qt/QtSkin.h"
 #include "toolkit/qt/QtWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
@@ -104,6 +106,7 @@ Application::Application(int& argc, char** argv)
     // A steady text cursor: an idle calculator should not wake up twice a second to blink it.
     QApplication::setCursorFlashTime(0);
     qt::loadFonts();
+    QAccessible::installFactory(qt::ControlAccessible::create);
     // The default font is one of the program's own: a text box lays out its empty text in it before taking
     // its design's font, and a family the desktop would name has no face here, so finding it searches them
     // all.
