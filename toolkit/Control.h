@@ -99,6 +99,8 @@ public:
     std::function<void()> onLostFocus;
     std::function<void(const PointerEvent&)> onMouseDown;
     std::function<void(const PointerEvent&)> onMouseMove;
+    // The control whose caption names this one for assistive technology.
+    const Control* labelledBy = nullptr;
 
     // Read by the platform layer and the test driver.
     const ControlProps& props() const { return props_; }

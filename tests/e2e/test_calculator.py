@@ -110,6 +110,15 @@ class Results(CalculatorTest):
         figures = wait_for(lambda: [name for name in self.labels(window)
                                     if name[:1].isdigit() or name.startswith("$")], what="the figures")
         self.assertEqual(figures, ["676.5", "15.0", "2.4", "$222.69", "$40.56", "$486.72", "5.5"])
+        # A screen reader reads each figure with its row's caption.
+        import pyatspi
+        captions = []
+        for figure in (a for a in self.descendants(window) if a.name in figures):
+            relations = [r for r in figure.getRelationSet() if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+            captions += [r.getTarget(0).name.split(":")[0] for r in relations]
+        self.assertEqual(captions, ["Estimated Mileage Attainable", "Fuel Efficiency", "Monthly Fuel Top-up",
+                                    "Monthly Fuel Cost", "Monthly Fuel Savings", "Yearly Fuel Savings",
+                                    "A Bottle Of $28 Can Last For           Top-ups."])
         left, top, width, height = self.geometry()
         self.save_screenshot("results.png", (left, top, width, height))
         self.click(*BACK)

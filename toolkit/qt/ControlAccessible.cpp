@@ -1,5 +1,6 @@
 #include "toolkit/qt/ControlAccessible.h"
 
+#include "toolkit/qt/QtControl.h"
 #include "toolkit/qt/QtControlWidgets.h"
 
 namespace forms::qt {
@@ -38,6 +39,18 @@ void ControlAccessible::doAction(const QString& actionName) {
         return;
     }
     QAccessibleWidget::doAction(actionName);
+}
+
+QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+ControlAccessible::relations(QAccessible::Relation match) const {
+    auto result = QAccessibleWidget::relations(match);
+    const auto* label = dynamic_cast<LabelWidget*>(widget());
+    const Control* caption = label && label->control() ? label->control()->labelledBy : nullptr;
+    if (caption && (match & QAccessible::Label) && caption->native())
+        if (QWidget* by = static_cast<QtControl*>(caption->native())->widget())
+            if (QAccessibleInterface* named = QAccessible::queryAccessibleInterface(by))
+                result.append({named, QAccessible::Label});
+    return result;
 }
 
 QAccessibleInterface* ControlAccessible::create(const QString&, QObject* object) {

@@ -13,6 +13,8 @@ public:
     QAccessible::State state() const override;
     QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override;
 
     // For QAccessible::installFactory: labels and pictures of the toolkit, nothing else.
     static QAccessibleInterface* create(const QString& className, QObject* object);
