@@ -519,14 +519,6 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Only the program sizes its windows: any other size change, such as a maximise, keeps the size.
         auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
         if (!(position->flags & SWP_NOSIZE) && size_.cx > 0 && !IsIconic(hwnd_)) {
-            // Covering the whole monitor is a full screen, refused as a maximise is: the place stays too.
-            MONITORINFO monitor{};
-            monitor.cbSize = sizeof monitor;
-            const RECT& all = monitor.rcMonitor;
-            if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor) &&
-                !(position->flags & SWP_NOMOVE) && position->x == all.left && position->y == all.top &&
-                position->cx == all.right - all.left && position->cy == all.bottom - all.top)
-                position->flags |= SWP_NOMOVE;
             position->cx = size_.cx;
             position->cy = size_.cy;
         }
