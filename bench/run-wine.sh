@@ -41,13 +41,13 @@ cleanup() {
         timeout -k 5 20 wineserver -k 2>/dev/null || true
         timeout -k 5 20 wineserver -w 2>/dev/null || true
     fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null; fi
+    stop_xvfb
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-start_xvfb
+start_xvfb 1024x768 || exit 1
 
 # A prefix of its own: no crash debugger, no Mono or Gecko offered, no menu entries made on this machine.
 export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDEBUG=-all

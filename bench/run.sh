@@ -19,13 +19,13 @@ probe=$build/bench/first-frame
 scratch=$(mktemp -d)
 xvfb_pid=""
 cleanup() {
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null; fi
+    stop_xvfb
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-start_xvfb
+start_xvfb 1024x768 || exit 1
 export XDG_RUNTIME_DIR=$scratch/runtime QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 mkdir -m 700 "$XDG_RUNTIME_DIR"

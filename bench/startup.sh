@@ -1,19 +1,10 @@
 # shellcheck shell=bash disable=SC2154,SC2034
-# Sourced by bench/run.sh and bench/run-wine.sh: a private X server, start-up pairs taken by the first-frame
-# probe, and the block that reports them. The caller sets scratch (a temporary folder) and probe, and kills
-# xvfb_pid when it is done.
+# Sourced by bench/run.sh and bench/run-wine.sh: a private X server (scripts/xvfb.sh), start-up pairs taken by
+# the first-frame probe, and the block that reports them. The caller sets scratch (a temporary folder) and
+# probe, and calls stop_xvfb when it is done.
 
-start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$scratch/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$scratch/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-    DISPLAY=:$(head -n 1 "$scratch/display")
-    export DISPLAY
-}
+# shellcheck source=scripts/xvfb.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/xvfb.sh"
 
 value() { sed -n "s/^$1=//p" "$2"; }
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }

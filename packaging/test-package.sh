@@ -9,6 +9,8 @@ repo=$(dirname "$here")
 build=${1:-$repo/build-release}
 # shellcheck source=packaging/lib-checks.sh
 . "$here/lib-checks.sh"
+# shellcheck source=scripts/xvfb.sh
+. "$repo/scripts/xvfb.sh"
 
 app=$program_name
 title="Kelvara - Fuel Consumtion Calculator"
@@ -97,14 +99,9 @@ else
     check "Exec finds the installed program on PATH" test "$(command -v "$program")" = /usr/bin/$app
 fi
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/display" ] && break
-    sleep 0.1
-done
-check "private X server started" test -s "$scratch/display"
-display=:$(head -n 1 "$scratch/display")
+display=""
+start_xvfb 1024x768 && display=$DISPLAY
+check "private X server started" test -n "$display"
 
 mkdir -m 700 "$scratch/runtime"
 env -u WAYLAND_DISPLAY DISPLAY="$display" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$scratch/runtime" \

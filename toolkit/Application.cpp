@@ -14,19 +14,42 @@
 
 namespace forms {
 
+namespace {
+
+bool running = false;
+
+// The uncaught-error path: the message on standard error, then the platform's box, then the end.
+[[noreturn]] void fail(const std::string& message) {
+    std::fprintf(stderr, "kelvara-calculator: run-time error: %s\n", message.c_str());
+    platform::fatalError(errorBoxText(message));
+}
+
+} // namespace
+
 void deliver(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        platform::fatalError(error.what());
+        fail(error.what());
     } catch (...) {
-        platform::fatalError("Unknown error");
+        fail("Unknown error");
     }
 }
 
 int Application::run(Form& startup) {
+    running = true;
     deliver([&startup] { startup.show(); });
-    return run();
+    const int status = run();
+    running = false;
+    return status;
+}
+
+bool applicationRunning() {
+    return running;
+}
+
+std::string errorBoxText(const std::string& message) {
+    return "Run-time error:\n\n" + message;
 }
 
 Hooks& hooks() {

@@ -29,6 +29,12 @@ private:
 // error and the process ends with a non-zero status.
 void deliver(const std::function<void()>& handler);
 
+// The uncaught-error box's text for the error's message.
+std::string errorBoxText(const std::string& message);
+
+// Whether run(Form&) is delivering events: the program then ends when its last form unloads.
+bool applicationRunning();
+
 // Ends the process at once with status 0: no further handler runs and every window goes with it.
 [[noreturn]] void endProcess();
 

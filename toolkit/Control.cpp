@@ -58,6 +58,8 @@ bool Control::visible() const {
     return loadedProps().visible;
 }
 void Control::setVisible(bool value) {
+    loadedProps();
+    if (!value) form_.focusTracker().hiding(*this);
     set(&ControlProps::visible, value, ControlProp::Visible);
 }
 
@@ -69,12 +71,12 @@ void Control::setFontBold(bool value) {
 
 void Control::setFocus() {
     loadedProps();
-    if (native_) native_->setFocus();
+    form_.focusTracker().moveTo(*this);
 }
 
 bool Control::hasFocus() const {
     loadedProps();
-    return native_ && native_->hasFocus();
+    return form_.focusTracker().focused() == this;
 }
 
 int Label::lineCount() const {

@@ -22,6 +22,17 @@ constexpr bool secondPressClicks(ControlKind kind) {
     return kind == ControlKind::PictureButton || kind == ControlKind::TextBox;
 }
 
+// Takes the keyboard focus, from a press or from the keyboard.
+constexpr bool takesFocus(ControlKind kind) {
+    return kind == ControlKind::PictureButton || kind == ControlKind::TextBox;
+}
+
+// Has the system's own press handling: a button clicks as the system says (pointer, Space, Enter), a text
+// box edits; neither clicks on release as a label or an image does (ReleaseClick).
+constexpr bool clicksItself(ControlKind kind) {
+    return kind == ControlKind::PictureButton || kind == ControlKind::TextBox;
+}
+
 // Has a window of its own on the platform, drawn above all labels and images whatever the design's order.
 constexpr bool isWindowed(ControlKind kind) {
     return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||

@@ -2,6 +2,7 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Hooks.h"
+#include "toolkit/Metrics.h"
 #include "toolkit/Native.h"
 
 #include <algorithm>
@@ -16,6 +17,11 @@ std::vector<Form*>& liveForms() {
     return forms;
 }
 Form* modalForm = nullptr;
+// Shown forms, the latest last.
+std::vector<Form*>& shownForms() {
+    static std::vector<Form*> shown;
+    return shown;
+}
 } // namespace
 
 Form::Form(FormProps design)
@@ -27,6 +33,7 @@ Form::Form(FormProps design)
 // A derived window's controls and timers are gone by now; each let go of its platform part on its way.
 Form::~Form() {
     std::erase(liveForms(), this);
+    std::erase(shownForms(), this);
     for (Form* form : liveForms())
         if (form->owner_ == this) form->owner_ = nullptr;
 }
@@ -57,29 +64,52 @@ void Form::unload() {
     if (!loaded_) return;
     loaded_ = false;
     shown_ = false;
+    std::erase(shownForms(), this);
+    focus_.reset();
     // A modal showing ends with its unloading, whether or not the platform waited for it.
-    if (modal_) {
-        modalForm = outerModal_;
-        modal_ = false;
-    }
+    const bool wasModal = std::exchange(modal_, false);
+    if (wasModal) modalForm = outerModal_;
     for (Timer* timer : timers_)
         timer->stop();
     for (Control* control : controls_)
         control->detach();
     native_.reset();
+    // Its owner takes input again with the focus it had, without focus events.
+    if (wasModal && owner_ && owner_->loaded_) owner_->focus_.activated();
+    if (applicationRunning()) endIfNoneLoaded();
+}
+
+// The program ends with its last window, as the classic runtime ends when no form is left loaded.
+void Form::endIfNoneLoaded() {
+    if (std::none_of(liveForms().begin(), liveForms().end(), [](Form* form) { return form->loaded_; }))
+        endProcess();
+}
+
+Control* Form::windowActivated() {
+    if (!loaded_) return nullptr;
+    Form* target = modalForm && modalForm != this && modalForm->loaded_ ? modalForm : this;
+    return target->focus_.activated();
+}
+
+Form* Form::active() {
+    if (Form* form = platform::activeForm()) return form;
+    return shownForms().empty() ? nullptr : shownForms().back();
 }
 
 void Form::show() {
     load();
     if (!placed_) placeAtStart();
-    if (!shown_) owner_ = platform::activeForm() == this ? nullptr : platform::activeForm();
+    if (!shown_) owner_ = owner();
     shown_ = true;
+    std::erase(shownForms(), this);
+    shownForms().push_back(this);
     native_->updateCaption();
     native_->show(design_.startPosition == StartPosition::CenterOwner ? owner() : nullptr, modal_);
+    focus_.activated();
 }
 
 Form* Form::owner() const {
-    Form* active = platform::activeForm();
+    Form* active = Form::active();
     return active == this ? nullptr : active;
 }
 
@@ -92,7 +122,7 @@ void Form::placeAtStart() {
     const Twips areaWidth = owner ? owner->props_.width : screen.width;
     const Twips areaHeight = owner ? owner->props_.height : screen.height;
     const auto centred = [](Twips start, Twips area, Twips size) {
-        return std::round((start + (area - size) / 2) / kTwipsPerPixel) * kTwipsPerPixel;
+        return toTwips(toPixels(start + (area - size) / 2));
     };
     move(centred(areaLeft, areaWidth, props_.width), centred(areaTop, areaHeight, props_.height));
     placed_ = true;
@@ -110,8 +140,7 @@ void Form::showModal() {
 void Form::closeRequestedByWindowSystem() {
     if (!loaded_ || (modalForm && modalForm != this)) return;
     unload();
-    if (std::none_of(liveForms().begin(), liveForms().end(), [](Form* form) { return form->loaded_; }))
-        endProcess();
+    endIfNoneLoaded();
 }
 
 std::string Form::windowTitle() const {
@@ -181,10 +210,7 @@ void Form::setWindowState(WindowState state) {
 }
 
 Control* Form::activeControl() const {
-    if (!loaded_) return nullptr;
-    for (Control* control : controls_)
-        if (control->hasFocus()) return control;
-    return nullptr;
+    return loaded_ ? focus_.focused() : nullptr;
 }
 
 } // namespace forms

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/Control.h"
+#include "toolkit/FocusTracker.h"
 #include "toolkit/Timer.h"
 
 #include <functional>
@@ -56,6 +57,12 @@ public:
     WindowState windowState() const;
     void setWindowState(WindowState state);
     Control* activeControl() const;
+    // Which control has the focus within the window; fed by the platform layer.
+    FocusTracker& focusTracker() { return focus_; }
+    const FocusTracker& focusTracker() const { return focus_; }
+    // The form whose window is active: the window system's, else the latest shown that is still shown (a
+    // window system may report none for a moment after showing one, or still one that is unloading).
+    static Form* active();
 
     // Pointer events on the window body, where no control covers it.
     std::function<void(const PointerEvent&)> onMouseDown;
@@ -65,11 +72,15 @@ public:
     const std::vector<Timer*>& timers() const { return timers_; }
     NativeWindow* native() const { return native_.get(); }
     const FormProps& props() const { return props_; }
+    // Called by the platform layer when the window became active: the focus goes back into it, or into the
+    // modal window shown over it, which keeps it until it unloads. Returns the control given the focus.
+    Control* windowActivated();
     // Called by the platform layer when the window system moved the window by itself.
     void movedByWindowSystem(Twips left, Twips top);
     // Called by the platform layer when the window system asks to close the window (a window manager's
     // close, Alt+F4): the form unloads as its own command would unload it, and the process ends when no
-    // form is left loaded. A window that a modal window blocks stays, as it takes no input either.
+    // form is left loaded (as it does whenever the last form unloads while Application::run delivers
+    // events). A window that a modal window blocks stays, as it takes no input either.
     void closeRequestedByWindowSystem();
     // What the window system lists the window as: its caption, or its owner's where it has none.
     std::string windowTitle() const;
@@ -85,6 +96,7 @@ private:
     void ensureLoaded() const;
     Form* owner() const;
     void placeAtStart();
+    static void endIfNoneLoaded();
 
     FormProps design_;
     FormProps props_;
@@ -99,6 +111,7 @@ private:
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
     std::unique_ptr<NativeWindow> native_;
+    FocusTracker focus_{*this};
 };
 
 } // namespace forms

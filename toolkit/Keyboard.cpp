@@ -11,7 +11,8 @@ namespace forms {
 std::vector<Control*> tabOrder(const Form& form, bool shownOnly) {
     std::vector<Control*> order;
     for (Control* control : form.controls())
-        if (control->props().tabIndex >= 0 && (!shownOnly || control->props().visible))
+        if (control->props().tabIndex >= 0 && takesFocus(control->kind()) &&
+            (!shownOnly || control->props().visible))
             order.push_back(control);
     std::stable_sort(order.begin(), order.end(),
                      [](Control* a, Control* b) { return a->props().tabIndex < b->props().tabIndex; });
@@ -35,6 +36,12 @@ Control* focusAfterHiding(const Form& form, const Control& hidden) {
     if (after != order.end()) return *after;
     const auto first = std::find_if(order.begin(), order.end(), [&](Control* c) { return c != &hidden; });
     return first != order.end() ? *first : nullptr;
+}
+
+bool answerEnter(Control& focused) {
+    if (focused.kind() != ControlKind::PictureButton) return false;
+    if (focused.onClick) deliver(focused.onClick);
+    return true;
 }
 
 bool answerEscape(Form& form) {

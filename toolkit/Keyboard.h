@@ -1,7 +1,8 @@
 #pragma once
 
 // What the keyboard does in a window, the same on every platform: the order Tab moves the focus in, where
-// the focus goes from a control being hidden, and which control answers Escape.
+// the focus goes from a control being hidden, what Enter does on a focused control and which control answers
+// Escape. The focus itself is the form's FocusTracker's.
 
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ Control* focusAfterHiding(const Form& form, const Control& hidden);
 // A single-line text box takes what one edit inserted (a paste, a drop) up to its first line break, as the
 // classic single-line box takes a paste: the box's text after the edit, from its text before.
 std::string singleLineEdit(const std::string& before, const std::string& after);
+// Like a classic command button, Enter presses a focused button as Space does; true when it was one.
+bool answerEnter(Control& focused);
 // Runs the click of the window's visible cancel control; a modal window without one closes as the window
 // system's close closes it. True when Escape was answered.
 bool answerEscape(Form& form);

@@ -2,9 +2,12 @@
 
 // The seam between the toolkit's platform-neutral core and the one platform layer linked into the build. A
 // layer implements what is declared here and draws its policy from the core instead of deciding it:
-// - toolkit/Keyboard.h: the Tab order, where the focus goes from a hidden control, and Escape;
-// - toolkit/Control.h: what clicks on release (ReleaseClick), what a double-click's second press is
-//   (secondPressClicks), which controls have windows of their own (isWindowed);
+// - toolkit/FocusTracker.h: which control has the focus; the layer reports focus-in and activation and puts
+//   the focus where the tracker says;
+// - toolkit/Keyboard.h: the Tab order, where the focus goes from a hidden control, Enter and Escape;
+// - toolkit/Control.h: which controls take the focus (takesFocus) and click by themselves (clicksItself),
+//   what clicks on release (ReleaseClick), what a double-click's second press is (secondPressClicks), which
+//   controls have windows of their own (isWindowed);
 // - toolkit/Metrics.h: twips to pixel edges at any dpi, the embedded faces standing in for the design's, and
 //   their pixel sizes;
 // - toolkit/TextLayout.h: a caption's paragraphs, its widened space runs and its word wrap, over the
@@ -27,8 +30,8 @@ class NativeControl {
 public:
     virtual ~NativeControl() = default;
     virtual void update(ControlProp changed) = 0;
+    // Puts the keyboard focus on the control's window, where the form's FocusTracker decided it is.
     virtual void setFocus() = 0;
-    virtual bool hasFocus() const = 0;
     // Lines the caption takes when broken and wrapped at the control's width as it is drawn.
     virtual int captionLineCount() const = 0;
     // Width of the text on one line in the control's font, as drawn.
@@ -72,13 +75,15 @@ public:
 namespace platform {
 std::unique_ptr<NativeWindow> createWindow(Form& form);
 std::unique_ptr<NativeTimer> startTimer(Timer& timer, std::chrono::microseconds period);
+// The form whose window the window system reports active, if any (Form::active falls back from there).
 Form* activeForm();
 // Processes events until the form is unloaded. A platform whose event loop must not be blocked (a browser's)
 // returns at once instead: the form stays modal until it unloads, and the caller's remaining steps run first.
 void runModalLoop(const Form& form);
 // Ends the program with the status: no further handler runs and every window goes with it.
 [[noreturn]] void exitProcess(int status);
-[[noreturn]] void fatalError(const std::string& message);
+// Shows the uncaught-error box with the text (errorBoxText) and ends the program with status 1.
+[[noreturn]] void fatalError(const std::string& text);
 // Runs the action from the event loop, after the current event.
 void post(std::function<void()> action);
 void openUrl(const std::string& address);

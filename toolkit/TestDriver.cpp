@@ -7,6 +7,7 @@
 #include "toolkit/Native.h"
 #include "toolkit/Timer.h"
 
+#include <cmath>
 #include <utility>
 
 namespace forms::testing {
@@ -66,6 +67,12 @@ int stepTimers(Form& form) {
 
 int runningTimerCount() {
     return runningNativeTimers();
+}
+
+int textWidthPixels(const Control& control, const std::string& text) {
+    control.width(); // loads the window: text is measured as its platform draws it
+    if (!control.native()) throw Error("Control " + control.name() + " has no window");
+    return static_cast<int>(std::ceil(control.native()->textWidth(text) / kTwipsPerPixel));
 }
 
 void expectModal(std::function<void(Form&)> handler) {

@@ -40,6 +40,8 @@ struct SizeLimits {
 SizeLimits sizeLimits(const Form& form);
 // Focus as the keyboard moves it.
 void focus(Control& control);
+// The window system activates the window, as a press on its taskbar button does.
+void activate(Form& form);
 // Types into the control that has the focus, key by key.
 void typeText(const std::string& text);
 // Pastes into the control that has the focus, as Ctrl+V does with the text on the clipboard.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"UnknownOption", {"--frobnicate"}, "unknown"},
                       Row{"UnknownAfterToolkitOptions", {"--platform", "xcb", "-reverse", "-x"}, "unknown"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The build's version is the one the changelog's newest entry releases.
+TEST(CommandLine, VersionIsTheChangelogsNewest) {
+    std::ifstream changelog(KELVARA_CHANGELOG);
+    std::string first;
+    ASSERT_TRUE(std::getline(changelog, first)) << KELVARA_CHANGELOG;
+    EXPECT_EQ(first.substr(0, first.find(')') + 1), "kelvara-calculator (" KELVARA_VERSION ")");
+}
 
 TEST(CommandLine, ProgramNameAloneIsNoFlag) {
     std::string name = "--help";

@@ -2,6 +2,7 @@
 // would:
 //   kelvara-probe windows       every shown calculator window and its controls, one line each
 //   kelvara-probe version FILE  the version record of an executable
+//   kelvara-probe manifest FILE the application manifest built into an executable
 //   kelvara-probe close OWNED   asks the shown calculator window that is owned (1) or not (0) to close
 //   kelvara-probe enlarge OWNED asks that window to maximise and to take a larger size, in every way a
 //   program can
@@ -140,8 +141,8 @@ int showVersion(const wchar_t* file) {
                        &length) &&
         length >= 4)
         std::printf("Translation=%04X,%u\n", translation[0], translation[1]);
-    for (const wchar_t* key :
-         {L"ProductName", L"InternalName", L"FileDescription", L"FileVersion", L"ProductVersion"}) {
+    for (const wchar_t* key : {L"ProductName", L"InternalName", L"FileDescription", L"FileVersion",
+                               L"ProductVersion", L"CompanyName", L"LegalCopyright"}) {
         wchar_t* value = nullptr;
         const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
         if (VerQueryValueW(record.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) && value)
@@ -150,14 +151,28 @@ int showVersion(const wchar_t* file) {
     return 0;
 }
 
+int showManifest(const wchar_t* file) {
+    HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!module) return 1;
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)); // RT_MANIFEST
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (bytes) std::fwrite(bytes, 1, SizeofResource(module, found), stdout);
+    FreeLibrary(module);
+    return bytes ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"windows") return listWindows();
     if (command == L"version" && argc > 2) return showVersion(argv[2]);
+    if (command == L"manifest" && argc > 2) return showManifest(argv[2]);
     if (command == L"close" && argc > 2) return closeWindow(shownForm(argv[2]));
     if (command == L"enlarge" && argc > 2) return enlarge(shownForm(argv[2]));
-    std::fprintf(stderr, "usage: kelvara-probe windows | version FILE | close OWNED | enlarge OWNED\n");
+    std::fprintf(
+        stderr,
+        "usage: kelvara-probe windows | version FILE | manifest FILE | close OWNED | enlarge OWNED\n");
     return 2;
 }

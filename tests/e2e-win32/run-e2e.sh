@@ -248,8 +248,17 @@ windows_path=$(timeout -k 5 30 winepath -w "$exe" 2>/dev/null)
 version=$(timeout -k 5 30 "$wine" "$probe_exe" version "$windows_path" 2>/dev/null | tr -d '\r')
 for line in "ProductName=Kelvara Calculator" "InternalName=Kelvara Calculator" \
   "FileDescription=Calculates fuel consumption after adding Kelvara." "FileVersion=$release" \
-  "ProductVersion=$release" "FILEVERSION=$release_numbers" "Translation=0409,1200"; do
+  "ProductVersion=$release" "FILEVERSION=$release_numbers" "Translation=0409,1200" "CompanyName=Kelvara" \
+  "LegalCopyright=Copyright © 2026 Kelvara Calculator developers"; do
   check "version record: $line" grep -qxF -- "$line" <<<"$version"
+done
+
+# The manifest Windows reads before the program starts: its own scaling on every monitor, the common
+# controls of version 6, Windows 10 and 11 named as supported, no elevation asked for.
+manifest=$(timeout -k 5 30 "$wine" "$probe_exe" manifest "$windows_path" 2>/dev/null | tr -d '\r')
+for pattern in '<dpiAwareness[^>]*>PerMonitorV2' 'name="Microsoft.Windows.Common-Controls" version="6\.0\.0\.0"' \
+  '<supportedOS Id="\{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a\}"/>' 'requestedExecutionLevel level="asInvoker"'; do
+  check "manifest: $pattern" grep -qE -- "$pattern" < <(tr -s ' \n' ' ' <<<"$manifest")
 done
 
 if [ "$failed" -gt 0 ]; then

@@ -16,6 +16,7 @@ release=${6:?the version the build gave the installer}
 # The next version up: 1.00 is followed by 1.01.
 later=$(awk -F. '{ printf "%d.%02d", $1, $2 + 1 }' <<<"$release")
 here=$(cd "$(dirname "$0")" && pwd)
+make_msi=$here/../../packaging/windows/make-msi.sh
 wine=${WINE:-wine}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -49,6 +50,10 @@ check "the installer has a product code" test -n "$code"
 check "the installer has an upgrade code" test -n "$upgrade_code"
 check "the installer is version $release" test "$(property "$msi" ProductVersion)" = "$release"
 check "the installer names the publisher" test "$(property "$msi" Manufacturer)" = Kelvara
+# Versioned, so Windows Installer compares versions rather than dates when it replaces the program.
+exe_version=$(awk -F. '{ printf "%d.%d.0.0", $1, $2 }' <<<"$release")
+check "the installer gives the program its file version $exe_version" \
+  test "$(msiinfo export "$msi" File | tr -d '\r' | awk -F'\t' '$3 ~ /kelvara-calculator\.exe$/ { print $5 }')" = "$exe_version"
 
 files >"$work/files-before"
 registry >"$work/registry-before"
@@ -67,6 +72,12 @@ check "the list of programs shows version $release" test "$(uninstall_value "$co
 check "the list of programs shows the publisher" test "$(uninstall_value "$code" Publisher)" = Kelvara
 check "the list of programs can uninstall it" \
   test "$(uninstall_value "$code" UninstallString)" = "MsiExec.exe /X$code"
+check "the list of programs shows where it is" \
+  test "$(uninstall_value "$code" InstallLocation)" = 'C:\Program Files\Kelvara Calculator\'
+# In KiB, and at least the program's own size.
+size_kib=$(( $(stat -c %s "$program") / 1024 ))
+estimated=$(( $(uninstall_value "$code" EstimatedSize) ))
+check "the list of programs shows its size ($estimated KiB)" test "$estimated" -ge "$size_kib"
 
 # The installed program, driven like the single executable.
 "$here/run-e2e.sh" "$installed" "$probe_exe" "$release" >"$work/e2e.log" 2>&1
@@ -75,10 +86,8 @@ check "the installed program passes the end-to-end run" grep -qE '^e2e: [0-9]+ p
 
 # A later version from the same source, with a product code of its own, replaces this one.
 later_code=$(tr '[:lower:]' '[:upper:]' </proc/sys/kernel/random/uuid)
-mkdir "$work/stage"
-cp "$program" "$icon" "$work/stage/"
-if (cd "$work/stage" && wixl --arch x64 --output "$work/later.msi" -D Version="$later" -D ProductCode="$later_code" \
-  -D Program="$(basename "$program")" -D Icon="$(basename "$icon")" "$wxs") >"$work/wixl.log" 2>&1; then
+file_version=$(msiinfo export "$msi" File | tr -d '\r' | awk -F'\t' '$3 ~ /kelvara-calculator\.exe$/ { print $5 }')
+if "$make_msi" "$wxs" "$work/later.msi" "$later" "$later_code" "$program" "$icon" "$file_version" >"$work/wixl.log" 2>&1; then
   check "msiexec /i of version $later installs quietly" msiexec /i "$(winepath -w "$work/later.msi" 2>/dev/null)" /qn
   check "version $later is listed" test "$(uninstall_value "{$later_code}" DisplayVersion)" = "$later"
   check "version $release is no longer listed" test -z "$(uninstall_value "$code" DisplayName)"
@@ -88,10 +97,33 @@ if (cd "$work/stage" && wixl --arch x64 --output "$work/later.msi" -D Version="$
   code="{$later_code}"
 else
   check "wixl builds version $later from the same source" false
+  cat "$work/wixl.log"
 fi
 
 check "msiexec /x uninstalls quietly" msiexec /x "$code" /qn
 check "the list of programs no longer shows it" test -z "$(uninstall_value "$code" DisplayName)"
+
+# A folder of the user's choice is kept by the upgrade and emptied by the uninstall.
+custom='C:\Apps\Kelvara Calc'
+custom_exe=$(winepath -u "$custom\\kelvara-calculator.exe" 2>/dev/null)
+code=$(property "$msi" ProductCode)
+check "msiexec /i INSTALLDIR=\"$custom\" installs quietly" msiexec /i "$(winepath -w "$msi" 2>/dev/null)" /qn "INSTALLDIR=$custom"
+check "the program is in $custom" cmp -s "$custom_exe" "$program"
+check "nothing goes to Program Files" test ! -e "$installed"
+check "the list of programs shows $custom" test "$(uninstall_value "$code" InstallLocation)" = "$custom\\"
+if [ -f "$work/later.msi" ]; then
+  check "the upgrade to $later installs quietly" msiexec /i "$(winepath -w "$work/later.msi" 2>/dev/null)" /qn
+  check "the upgrade keeps the program in $custom" cmp -s "$custom_exe" "$program"
+  check "the upgrade puts nothing in Program Files" test ! -e "$installed"
+  check "the list of programs shows $custom after the upgrade" \
+    test "$(uninstall_value "{$later_code}" InstallLocation)" = "$custom\\"
+  code="{$later_code}"
+fi
+check "msiexec /x uninstalls from $custom quietly" msiexec /x "$code" /qn
+check "the uninstall removes the program from $custom" test ! -e "$custom_exe"
+# C:\Apps, made on the way to it, stays, as Windows Installer leaves it.
+rmdir "$(dirname "$(dirname "$custom_exe")")" 2>/dev/null
+
 files >"$work/files-after"
 check "uninstalling leaves no file or folder behind" diff "$work/files-before" "$work/files-after"
 registry >"$work/registry-after"

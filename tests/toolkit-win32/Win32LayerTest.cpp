@@ -4,11 +4,14 @@
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
 #include "toolkit/Label.h"
+#include "toolkit/PackedSkin.h"
 #include "toolkit/PictureButton.h"
 #include "toolkit/TestDriver.h"
 #include "toolkit/TextBox.h"
 #include "toolkit/Timer.h"
 #include "toolkit/win32/Win32Control.h"
+#include "toolkit/win32/Win32Resample.h"
+#include "toolkit/win32/Win32Resources.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
 
@@ -16,9 +19,12 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <optional>
+#include <regex>
 #include <vector>
 
 using namespace forms;
@@ -588,6 +594,47 @@ TEST(Win32Pointer, TheHandsHotSpotIsItsFingerTipAtTheSystemsPointerSize) {
     EXPECT_FALSE(info.fIcon);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
+}
+
+// The pictures the build packs are the PNGs as the system's codecs decode them and as this layer scales them,
+// which is what the windows showed when they decoded and scaled them at start-up.
+TEST(Win32PackedPictures, EachIsThePngDecodedAndScaled) {
+    const auto blob = std::as_bytes(win32::resourceBytes("skin-pixels"));
+    const std::vector<std::string> keys = packed::keys(blob);
+    ASSERT_GE(keys.size(), 10u);
+    const std::regex stretched("^(.+)@(\\d+)x(\\d+)$");
+    const std::regex pointer("^(.+):pointer(\\d+)$");
+    for (const std::string& key : keys) {
+        std::smatch m;
+        const bool isStretched = std::regex_match(key, m, stretched) || std::regex_match(key, m, pointer);
+        const std::string name = isStretched ? m[1].str() : key;
+        std::ifstream file(KELVARA_SKIN_DIR "/" + name + ".png", std::ios::binary);
+        const std::vector<std::uint8_t> png{std::istreambuf_iterator<char>(file), {}};
+        const win32::Bitmap decoded = win32::decodePng(png);
+        ASSERT_FALSE(decoded.pixels.empty()) << key;
+        win32::Bitmap expected = decoded;
+        POINT hot{};
+        const win32::Bitmap* found = win32::packedPicture(key, &hot);
+        ASSERT_NE(found, nullptr) << key;
+        if (key.find(":pointer") != std::string::npos) {
+            const auto fit = win32::fitPointer(
+                decoded.width, decoded.height, std::atof(win32::pngText(png, "HotSpotX").c_str()),
+                std::atof(win32::pngText(png, "HotSpotY").c_str()), std::stoi(m[2]));
+            expected = win32::scaled(decoded, fit.width, fit.height);
+            EXPECT_EQ(hot.x, fit.hotX) << key;
+            EXPECT_EQ(hot.y, fit.hotY) << key;
+        } else if (isStretched) {
+            expected = win32::scaled(decoded, std::stoi(m[2]), std::stoi(m[3]));
+        }
+        ASSERT_EQ(found->width, expected.width) << key;
+        ASSERT_EQ(found->height, expected.height) << key;
+        int differing = 0;
+        std::size_t first = 0;
+        for (std::size_t i = 0; i < expected.pixels.size(); ++i)
+            if (found->pixels[i] != expected.pixels[i] && differing++ == 0) first = i;
+        EXPECT_EQ(differing, 0) << key << ": first at " << first << ", " << std::hex << found->pixels[first]
+                                << " instead of " << expected.pixels[first];
+    }
 }
 
 } // namespace

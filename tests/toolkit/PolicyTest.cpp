@@ -1,11 +1,13 @@
-// The platform-neutral policy every platform layer draws on: pixel edges, faces, caption layout and the
-// keyboard.
+// The platform-neutral policy every platform layer draws on: pixel edges, faces, caption layout, the keyboard
+// and the focus, the last through each platform's own event path.
 
 #include "toolkit/Control.h"
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
+#include "toolkit/Label.h"
 #include "toolkit/Metrics.h"
 #include "toolkit/PictureButton.h"
+#include "toolkit/TestDriver.h"
 #include "toolkit/TextBox.h"
 #include "toolkit/TextLayout.h"
 
@@ -288,5 +290,117 @@ TEST(Escape, ClicksTheShownCancelControlOnly) {
     EXPECT_EQ(form.cancelled, 1);
     form.unload();
 }
+
+// Where the focus is after each step, and which focus events the steps raised: 'S' show the window, 'T' Tab
+// and 't' Shift+Tab, 'P' a press on `second`, 'H' hide the focused control, 'O' move it out of the window,
+// 'A' another window takes the focus and this one is activated again, 'M' a modal window over it shows and
+// closes.
+struct FocusRow {
+    const char* name;
+    std::string_view steps;
+    const char* focused; // nullptr: none
+    const char* events;
+    friend void PrintTo(const FocusRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class FocusForm : public Form {
+public:
+    FocusForm()
+        : Form({.name = "focus", .caption = "Focus", .width = 4500, .height = 3000}) {
+        for (Control* control : controls()) {
+            control->onGotFocus = [this, control] { events += " +" + control->name(); };
+            control->onLostFocus = [this, control] { events += " -" + control->name(); };
+        }
+    }
+    std::string events;
+    Label caption{*this,
+                  {.name = "caption", .width = 900, .height = 300, .caption = "Amount", .tabIndex = 0}};
+    TextBox first{*this, {.name = "first", .top = 300, .width = 900, .height = 300, .tabIndex = 1}};
+    PictureButton second{*this, {.name = "second", .top = 900, .width = 900, .height = 300, .tabIndex = 2}};
+    TextBox third{*this, {.name = "third", .top = 1500, .width = 900, .height = 300, .tabIndex = 3}};
+};
+
+class FocusTracking : public ::testing::TestWithParam<FocusRow> {
+protected:
+    void TearDown() override {
+        other.unload();
+        form.unload();
+    }
+    FocusForm form;
+    FocusForm other;
+};
+
+TEST_P(FocusTracking, TheFormsTrackerDecidesOnEveryPlatform) {
+    namespace t = forms::testing;
+    for (char step : GetParam().steps) {
+        Control* focused = form.activeControl();
+        switch (step) {
+        case 'S':
+            form.show();
+            t::processEvents();
+            break;
+        case 'T':
+            t::pressKey(t::Key::Tab);
+            break;
+        case 't':
+            form.focusTracker().tab(true);
+            break;
+        case 'P':
+            t::click(form.second);
+            break;
+        case 'H':
+            focused->setVisible(false);
+            break;
+        case 'O':
+            focused->setLeft(-8000);
+            break;
+        case 'A':
+            other.show();
+            t::focus(other.third);
+            t::activate(form);
+            t::processEvents();
+            break;
+        case 'M':
+            t::expectModal([this](Form& modal) {
+                t::focus(other.third);
+                modal.unload();
+            });
+            other.showModal();
+            t::processEvents();
+            break;
+        }
+    }
+    EXPECT_EQ(form.activeControl() ? form.activeControl()->name() : "none",
+              GetParam().focused ? GetParam().focused : "none");
+    EXPECT_EQ(form.events, GetParam().events);
+    // The keyboard is where the tracker says: Tab from there goes on in the order. Keys go to the active window,
+    // which a window system without one after a modal window (Qt's offscreen) makes it by the user's press.
+    if (Control* focused = form.activeControl()) {
+        t::activate(form);
+        const std::string before = form.events;
+        t::pressKey(t::Key::Tab);
+        Control* next = nextInTabOrder(form, focused, false);
+        EXPECT_EQ(form.activeControl(), next);
+        if (next != focused) {
+            EXPECT_EQ(form.events, before + " -" + focused->name() + " +" + next->name());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, FocusTracking,
+    ::testing::Values(
+        FocusRow{"ShowingGivesTheFirstARealFocus", "S", "first", " +first"},
+        FocusRow{"TabSkipsALabelAndShiftTabGoesBack", "STTt", "second",
+                 " +first -first +second -second +third -third +second"},
+        FocusRow{"APressTakesIt", "SP", "second", " +first -first +second"},
+        FocusRow{"HidingHandsItOn", "STH", "third", " +first -first +second -second +third"},
+        FocusRow{"HidingTheLastHandsItToTheFirst", "STTH", "first",
+                 " +first -first +second -second +third -third +first"},
+        FocusRow{"HidingEveryOneLeavesNone", "SHHH", nullptr, " +first -first +second -second +third -third"},
+        FocusRow{"MovingOutOfTheWindowKeepsIt", "STO", "second", " +first -first +second"},
+        FocusRow{"ActivationGivesItBackQuietly", "STA", "second", " +first -first +second"},
+        FocusRow{"AModalWindowsClosingGivesItBackQuietly", "STM", "second", " +first -first +second"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

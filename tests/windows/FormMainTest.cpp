@@ -269,6 +269,19 @@ TEST_F(FormMainTest, KeyboardCalculateWhileOutGrowingOrShownRecomputesWithoutMov
     expectAtRest(true);
 }
 
+// The same on every platform: CALCULATE keeps the focus while its panel is out, so Enter needs no Tab first.
+TEST_F(FormMainTest, CalculateStillHasTheFocusWhenTheResultsAppear) {
+    typeWorkedExample();
+    t::click(form.cmdCalculate);
+    runTimers(form);
+    ASSERT_TRUE(form.cmdBack.visible());
+    EXPECT_EQ(form.activeControl(), &form.cmdCalculate);
+    form.txtTank.setText("25");
+    t::pressKey(t::Key::Enter);
+    runTimers(form);
+    EXPECT_EQ(form.lblCalculationResult[6].caption(), "10");
+}
+
 TEST_F(FormMainTest, BackTwiceWhileShrinkingShrinksOnce) {
     startShrinking();
     t::click(form.cmdBack);

@@ -26,26 +26,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override { event->accept(); }
     void keyReleaseEvent(QKeyEvent* event) override { event->accept(); }
 
-    // Tab and Backtab cycle through the layer's controls only.
-    bool focusNextPrevChild(bool next) override {
-        QWidget* start = window()->focusWidget();
-        if (!start || !isAncestorOf(start)) return false;
-        for (QWidget* w = next ? start->nextInFocusChain() : start->previousInFocusChain(); w != start;
-             w = next ? w->nextInFocusChain() : w->previousInFocusChain()) {
-            if (isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
-                w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-                return true;
-            }
-        }
-        return true;
-    }
+    // Qt's walk when the layer hides with the focus in it: the owner's focus is its form's to give back.
+    bool focusNextPrevChild(bool) override { return true; }
 };
 
 } // namespace
 
 void ModalLayer::show(QWidget& owner, QWidget& window, QPoint position) {
     auto* shield = new Shield(owner);
-    auto* layer = new ModalLayer(*shield, owner.focusWidget());
+    auto* layer = new ModalLayer(*shield);
     window.setParent(shield, Qt::Widget);
     window.move(position);
     window.installEventFilter(layer);
@@ -53,16 +42,12 @@ void ModalLayer::show(QWidget& owner, QWidget& window, QPoint position) {
     shield->raise();
 }
 
-ModalLayer::ModalLayer(QWidget& shield, QWidget* ownerFocus)
+ModalLayer::ModalLayer(QWidget& shield)
     : QObject(&shield)
-    , shield_(shield)
-    , ownerFocus_(ownerFocus) {}
+    , shield_(shield) {}
 
-// Hand the focus back before the window's own controls give it up on hiding, which would pass it to the
-// owner's next control as if the user had tabbed there.
 bool ModalLayer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Hide && shield_.isVisible()) {
-        if (ownerFocus_) ownerFocus_->setFocus(Qt::ActiveWindowFocusReason);
         shield_.hide();
         shield_.deleteLater();
     }

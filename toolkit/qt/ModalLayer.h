@@ -2,16 +2,14 @@
 
 #include <QObject>
 #include <QPoint>
-#include <QPointer>
 #include <QWidget>
 
 namespace forms::qt {
 
 // Shows a modal window as a layer inside its owner, for window systems that place an owned window wherever
-// they like: a transparent shield over the owner takes every pointer and key event and keeps the keyboard
-// focus among the layer's controls, so the owner takes no input until the layer is gone. The owner gets back
-// the focus it had, without focus events, as when a real modal window closes. The layer, with the window in
-// it, goes once the window is hidden.
+// they like: a transparent shield over the owner takes every pointer and key event, so the owner takes no
+// input until the layer is gone. The layer, with the window in it, goes once the window is hidden; the forms'
+// focus trackers decide the focus in the layer and in the owner afterwards.
 class ModalLayer : public QObject {
 public:
     // position: where the window goes, in the owner's coordinates.
@@ -21,10 +19,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ModalLayer(QWidget& shield, QWidget* ownerFocus);
+    explicit ModalLayer(QWidget& shield);
 
     QWidget& shield_;
-    QPointer<QWidget> ownerFocus_;
 };
 
 } // namespace forms::qt

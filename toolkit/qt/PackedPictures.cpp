@@ -13,7 +13,7 @@ std::string naturalKey(const std::string& picture) {
 }
 
 std::string stretchedKey(const std::string& picture, QSize size) {
-    return picture + '@' + std::to_string(size.width()) + 'x' + std::to_string(size.height());
+    return forms::packed::stretchedKey(picture, size.width(), size.height());
 }
 
 std::string pointerKey(const std::string& picture) {

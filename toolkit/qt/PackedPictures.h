@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/PackedSkin.h"
+
 #include <QImage>
 #include <QSize>
 
@@ -9,21 +11,11 @@
 #include <string_view>
 #include <vector>
 
-// The skin's pictures as tools/skinpack packs them: raw pixels in the form a pixmap holds them, read in place
-// from the executable. Layout: "KPX1", the entry count, the entries sorted by key, the keys, then each
-// picture's rows at an offset that is a multiple of 16.
+// The skin's pictures as tools/skinpack packs them for this layer (toolkit/PackedSkin.h): raw pixels in the
+// form a pixmap holds them.
 namespace forms::qt::packed {
 
-struct Entry {
-    std::uint32_t width;
-    std::uint32_t height;
-    std::uint32_t format; // a QImage::Format
-    std::int32_t hotX;    // a pointer's hot spot
-    std::int32_t hotY;
-    std::uint32_t offset; // of the pixels
-    std::uint32_t keyOffset;
-    std::uint32_t keyLength;
-};
+using forms::packed::Entry;
 
 std::string naturalKey(const std::string& picture);
 std::string stretchedKey(const std::string& picture, QSize size);

@@ -44,9 +44,8 @@ QtControl::QtControl(Control& control, QtWindow& window)
     const ControlProps& p = control_.props();
     widget_->setObjectName(QString::fromStdString(p.name));
     if (!p.accessibleName.empty()) widget_->setAccessibleName(QString::fromStdString(p.accessibleName));
-    const bool focusable =
-        control.kind() == ControlKind::TextBox || control.kind() == ControlKind::PictureButton;
-    widget_->setFocusPolicy(!focusable ? Qt::NoFocus : p.tabIndex >= 0 ? Qt::StrongFocus : Qt::ClickFocus);
+    // Tab is the toolkit's (FocusTracker): Qt only gives the focus to a pressed control.
+    widget_->setFocusPolicy(takesFocus(control.kind()) ? Qt::ClickFocus : Qt::NoFocus);
     for (ControlProp prop : {ControlProp::Geometry, ControlProp::Caption, ControlProp::Font,
                              ControlProp::ForeColor, ControlProp::Pointer, ControlProp::Visible})
         update(prop);
@@ -132,19 +131,13 @@ void QtControl::setFocus() {
     if (widget_) widget_->setFocus(Qt::OtherFocusReason);
 }
 
-// The control that has the focus within its window, whether or not the window is active.
-bool QtControl::hasFocus() const {
-    return widget_ && widget_->window()->focusWidget() == widget_;
-}
-
 int QtControl::captionLineCount() const {
     auto* label = dynamic_cast<LabelWidget*>(widget_.data());
     return label ? label->lineCount() : 1;
 }
 
 Twips QtControl::textWidth(const std::string& text) const {
-    return static_cast<Twips>(singleLineWidth(displayText(text), font(control_.props().font)) *
-                              kTwipsPerPixel);
+    return toTwips(singleLineWidth(displayText(text), font(control_.props().font)));
 }
 
 } // namespace forms::qt

@@ -17,7 +17,6 @@ public:
 
     void update(ControlProp changed) override;
     void setFocus() override;
-    bool hasFocus() const override;
     int captionLineCount() const override;
     Twips textWidth(const std::string& text) const override;
     QWidget* widget() const { return widget_; }

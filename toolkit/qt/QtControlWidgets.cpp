@@ -1,6 +1,7 @@
 #include "toolkit/qt/QtControlWidgets.h"
 
 #include "toolkit/Hooks.h"
+#include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
 #include "toolkit/TextLayout.h"
 #include "toolkit/qt/QtSkin.h"
@@ -28,8 +29,7 @@ PointerEvent pointerEvent(const QtWindow& window, const QWidget& surface, const 
                           int button) {
     const QPointF origin = window.placedPixels() + surface.mapTo(surface.window(), QPoint(0, 0));
     const QPointF local = event.globalPosition() - origin;
-    return PointerEvent{button, shiftState(event.modifiers()), static_cast<float>(local.x() * kTwipsPerPixel),
-                        static_cast<float>(local.y() * kTwipsPerPixel)};
+    return PointerEvent{button, shiftState(event.modifiers()), toTwips(local.x()), toTwips(local.y())};
 }
 
 LabelWidget::LabelWidget(Control& control, QtWindow& window, QWidget* parent)
@@ -155,9 +155,8 @@ void PictureButtonWidget::paintEvent(QPaintEvent*) {
 }
 
 void PictureButtonWidget::keyPressEvent(QKeyEvent* event) {
-    // Like a classic command button, Enter presses the focused button as Space does.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        clicked();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && control() &&
+        answerEnter(*control())) {
         event->accept();
         return;
     }

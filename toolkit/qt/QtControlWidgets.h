@@ -2,6 +2,7 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Control.h"
+#include "toolkit/Form.h"
 
 #include <QAbstractButton>
 #include <QFocusEvent>
@@ -33,6 +34,7 @@ public:
     ControlWidget(Control& control, QtWindow& window, QWidget* parent)
         : Base(parent)
         , control_(&control)
+        , kind_(control.kind())
         , window_(window) {
         Base::setMouseTracking(true);
     }
@@ -68,25 +70,17 @@ protected:
         }
         event->accept();
     }
-    // Focus events follow the control that has the focus within its window: switching windows moves no
-    // focus between controls, so it raises none, and the first activation gives the first control its focus.
+    // The form's focus tracker decides what the focus means; Qt's moves between windows raise nothing there.
     void focusInEvent(QFocusEvent* event) override {
         Base::focusInEvent(event);
-        if (focused_) return;
-        focused_ = true;
-        if (control_ && control_->onGotFocus) deliver(control_->onGotFocus);
-    }
-    void focusOutEvent(QFocusEvent* event) override {
-        Base::focusOutEvent(event);
-        if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) return;
-        focused_ = false;
-        if (control_ && control_->onLostFocus) deliver(control_->onLostFocus);
+        if (Control* control = control_)
+            deliver([control] { control->form().focusTracker().focusIn(*control); });
     }
     void clicked() {
         if (control_ && control_->onClick) deliver(control_->onClick);
     }
-    // Buttons and text boxes keep their own press handling; labels and images click on release.
-    virtual bool handlesClicks() const { return false; }
+    // Buttons and text boxes keep Qt's press handling; labels and images click on release.
+    bool handlesClicks() const { return clicksItself(kind_); }
 
 private:
     void send(std::function<void(const PointerEvent&)> Control::*handler, const QMouseEvent& event,
@@ -98,9 +92,9 @@ private:
     }
 
     Control* control_;
+    ControlKind kind_;
     QtWindow& window_;
     ReleaseClick releaseClick_;
-    bool focused_ = false;
 };
 
 // Keeps QLabel's accessibility but lays out its own text, so that runs of spaces keep the design's widths.
@@ -128,9 +122,6 @@ private:
 class TextBoxWidget : public ControlWidget<QLineEdit> {
 public:
     TextBoxWidget(Control& control, QtWindow& window, QWidget* parent);
-
-protected:
-    bool handlesClicks() const override { return true; }
 };
 
 class PictureButtonWidget : public ControlWidget<QAbstractButton> {
@@ -138,7 +129,6 @@ public:
     PictureButtonWidget(Control& control, QtWindow& window, QWidget* parent);
 
 protected:
-    bool handlesClicks() const override { return true; }
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };

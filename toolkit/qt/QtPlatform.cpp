@@ -128,16 +128,8 @@ std::unique_ptr<NativeTimer> platform::startTimer(Timer& timer, std::chrono::mic
 }
 
 Form* platform::activeForm() {
-    if (auto* widget = dynamic_cast<qt::FormWidget*>(QApplication::activeWindow()); widget && widget->form())
-        return widget->form();
-    // Some window systems report no active window for a moment after showing one, or still report one that
-    // is unloading.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        if (auto* widget = dynamic_cast<qt::FormWidget*>(*it);
-            widget && widget->isVisible() && widget->form())
-            return widget->form();
-    return nullptr;
+    auto* widget = dynamic_cast<qt::FormWidget*>(QApplication::activeWindow());
+    return widget ? widget->form() : nullptr;
 }
 
 void platform::runModalLoop(const Form& form) {
@@ -146,10 +138,9 @@ void platform::runModalLoop(const Form& form) {
         loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void platform::fatalError(const std::string& message) {
-    std::fprintf(stderr, "kelvara-calculator: run-time error: %s\n", message.c_str());
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Kelvara Calculator"),
-                    QStringLiteral("Run-time error:\n\n") + QString::fromStdString(message), QMessageBox::Ok);
+void platform::fatalError(const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Kelvara Calculator"), QString::fromStdString(text),
+                    QMessageBox::Ok);
     if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
     box.exec();
     std::fflush(nullptr);

@@ -138,6 +138,10 @@ void focus(Control& control) {
     widget.setFocus(Qt::TabFocusReason);
 }
 
+void activate(Form& form) {
+    activate(*windowOf(form).widget());
+}
+
 void pressKey(Key key) {
     const int code = key == Key::Enter    ? Qt::Key_Return
                      : key == Key::Space  ? Qt::Key_Space
@@ -197,11 +201,6 @@ Pixels grab(const Form& form) {
         pixels.argb.insert(pixels.argb.end(), row, row + image.width());
     }
     return pixels;
-}
-
-int textWidthPixels(const Control& control, const std::string& text) {
-    control.width(); // loads the window: text is measured as its platform draws it
-    return static_cast<int>(std::ceil(control.native()->textWidth(text) / kTwipsPerPixel));
 }
 
 std::string accessibleName(const Control& control) {

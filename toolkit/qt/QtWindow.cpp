@@ -83,6 +83,13 @@ void FormWidget::paintEvent(QPaintEvent* event) {
         });
 }
 
+// Tab and Shift+Tab, and Qt's own walk when a widget holding the focus hides, go where the form's focus
+// tracker says; a window that has let go of its form moves no focus.
+bool FormWidget::focusNextPrevChild(bool next) {
+    if (Form* form = form_) deliver([form, next] { form->focusTracker().tab(!next); });
+    return true;
+}
+
 void FormWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // The window has one size: a window manager's full screen or maximise is refused as its resizing is.
@@ -90,6 +97,10 @@ void FormWidget::changeEvent(QEvent* event) {
         (windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized))) {
         setWindowState(windowState() & ~(Qt::WindowFullScreen | Qt::WindowMaximized));
         return;
+    }
+    if (event->type() == QEvent::ActivationChange && form_ && isWindow() && isActiveWindow()) {
+        Form* form = form_;
+        deliver([form] { form->windowActivated(); });
     }
     // Restored: the size the window reached while minimised. Nothing else is drawn on a state change: a new
     // frame can bring a window back that a compositor has just hidden.
@@ -137,12 +148,6 @@ std::unique_ptr<NativeControl> QtWindow::createControl(Control& control) {
 void QtWindow::controlsCreated() {
     for (Control* control : form_.controls())
         if (isWindowed(control->kind())) static_cast<QtControl*>(control->native())->widget()->raise();
-    // Qt moves the focus itself and skips hidden widgets, so hidden controls keep their place in its chain.
-    const std::vector<Control*> focusOrder = tabOrder(form_, false);
-    for (std::size_t i = 1; i < focusOrder.size(); ++i)
-        QWidget::setTabOrder(static_cast<QtControl*>(focusOrder[i - 1]->native())->widget(),
-                             static_cast<QtControl*>(focusOrder[i]->native())->widget());
-    if (!focusOrder.empty()) firstFocus_ = static_cast<QtControl*>(focusOrder.front()->native())->widget();
 }
 
 void QtWindow::updateSize() {
@@ -251,8 +256,7 @@ void QtWindow::windowSystemMoved(QPoint position) {
     }
     if (!pendingMoves_.empty()) return;
     placed_ = position;
-    form_.movedByWindowSystem(static_cast<Twips>(position.x()) * kTwipsPerPixel,
-                              static_cast<Twips>(position.y()) * kTwipsPerPixel);
+    form_.movedByWindowSystem(toTwips(position.x()), toTwips(position.y()));
 }
 
 void QtWindow::show(Form* owner, bool modal) {
@@ -271,9 +275,6 @@ void QtWindow::show(Form* owner, bool modal) {
     // A window drawn inside its owner leaves the owner's activation alone: on Wayland a late activation
     // would undo a minimise that follows.
     if (widget_->isWindow()) widget_->activateWindow();
-    // Inside its owner, as across windows, taking the focus raises no focus events in the owner.
-    if (!widget_->focusWidget() && firstFocus_)
-        firstFocus_->setFocus(widget_->isWindow() ? Qt::TabFocusReason : Qt::ActiveWindowFocusReason);
     // Once the first frame is out: the icon, whose sizes together are more bytes for the server than the
     // frame itself; and the hidden labels' layout, so that showing them later is cheap. The frame is still in
     // the connection's buffer then, and would wait behind the work.
@@ -310,8 +311,7 @@ void QtWindow::setWindowState(WindowState state) {
 ScreenArea QtWindow::screenArea() const {
     QScreen* screen = widget_->screen() ? widget_->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    return ScreenArea{area.x() * kTwipsPerPixel, area.y() * kTwipsPerPixel, area.width() * kTwipsPerPixel,
-                      area.height() * kTwipsPerPixel};
+    return ScreenArea{toTwips(area.x()), toTwips(area.y()), toTwips(area.width()), toTwips(area.height())};
 }
 
 // A window shrinks only once the frame has painted its bottom edge higher up, so that every frame of a

@@ -34,6 +34,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void send(std::function<void(const PointerEvent&)> Form::*handler, const QMouseEvent& event, int button);
@@ -86,7 +87,6 @@ private:
     std::optional<QImage> cutOffFill_;
     std::optional<QSize> grown_; // asked of the server, which the frame waits for
     ServerWindow serverWindow_{*widget_};
-    QPointer<QWidget> firstFocus_;
     QPoint placed_;
     std::deque<QPoint> pendingMoves_;
     std::unique_ptr<WindowMover> mover_ = createWindowMover();

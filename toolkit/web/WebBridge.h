@@ -8,7 +8,7 @@ void kv_window_create(int id, const char* name, int back, const char* accessible
 void kv_window_destroy(int id);
 void kv_window_geometry(int id, int x, int y, int width, int height);
 void kv_window_caption(int id, const char* title);
-void kv_window_show(int id, int modal, int firstFocus);
+void kv_window_show(int id, int modal);
 int kv_window_minimised(int id);
 void kv_window_set_minimised(int id, int minimised, const char* title);
 double kv_screen_width();
@@ -25,7 +25,6 @@ void kv_control_colors(int id, int fore, int back);
 void kv_control_pictures(int id, const char* picture, const char* down, int stretch);
 void kv_control_pointer(int id, int hand);
 void kv_control_focus(int id);
-int kv_control_has_focus(int id);
 // Advances in pixels, one per byte of the UTF-8 text (zero after a character's first); returns how many.
 int kv_advances(const char* family, float pixels, int bold, const char* text, double* out, int capacity);
 void kv_timer_start(int id, double periodMs);

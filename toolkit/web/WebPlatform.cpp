@@ -122,8 +122,6 @@ void WebControl::update(ControlProp changed) {
     }
     case ControlProp::Visible:
         kv_control_visible(id_, p.visible ? 1 : 0);
-        if (!p.visible && hasFocus())
-            if (Control* next = focusAfterHiding(control_.form(), control_)) next->setFocus();
         break;
     case ControlProp::Caption:
         layOut();
@@ -170,10 +168,6 @@ void WebControl::setFocus() {
     kv_control_focus(id_);
 }
 
-bool WebControl::hasFocus() const {
-    return kv_control_has_focus(id_) != 0;
-}
-
 int WebControl::captionLineCount() const {
     return control_.kind() == ControlKind::Label ? lineCount_ : 1;
 }
@@ -188,8 +182,7 @@ Twips WebControl::textWidth(const std::string& text) const {
 // Labels and pictures click on the release of a press on them; buttons click as the browser says.
 void WebControl::pointer(int type, const PointerEvent& event, bool inside, bool secondPress) {
     auto& handler = type == 1 ? control_.onMouseMove : control_.onMouseDown;
-    const bool ownClick =
-        control_.kind() == ControlKind::PictureButton || control_.kind() == ControlKind::TextBox;
+    const bool ownClick = clicksItself(control_.kind());
     if (type == 0) {
         if (secondPress && !secondPressClicks(control_.kind())) {
             releaseClick_.cancel();
@@ -227,10 +220,7 @@ std::unique_ptr<NativeControl> WebWindow::createControl(Control& control) {
     return std::make_unique<WebControl>(control, id_);
 }
 
-void WebWindow::controlsCreated() {
-    const std::vector<Control*> order = tabOrder(form_, false);
-    firstFocus_ = order.empty() ? -1 : static_cast<WebControl*>(order.front()->native())->id();
-}
+void WebWindow::controlsCreated() {}
 
 void WebWindow::updateSize() {
     place();
@@ -249,7 +239,7 @@ void WebWindow::place() {
 void WebWindow::show(Form*, bool modal) {
     std::erase(shownWindows(), this);
     shownWindows().push_back(this);
-    kv_window_show(id_, modal ? 1 : 0, firstFocus_);
+    kv_window_show(id_, modal ? 1 : 0);
 }
 
 WindowState WebWindow::windowState() const {
@@ -329,9 +319,7 @@ void platform::exitProcess(int status) {
     std::_Exit(status);
 }
 
-void platform::fatalError(const std::string& message) {
-    const std::string text = "Run-time error:\n\n" + message;
-    std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
+void platform::fatalError(const std::string& text) {
     web::fatalErrorMessage() = text;
     kv_end(text.c_str(), 1);
     if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
@@ -376,11 +364,12 @@ EMSCRIPTEN_KEEPALIVE void kv_click(int controlId) {
         deliver(native->control().onClick);
 }
 
-EMSCRIPTEN_KEEPALIVE void kv_focus(int controlId, int gained) {
+// An element took the focus; the form's focus tracker decides what that means.
+EMSCRIPTEN_KEEPALIVE void kv_focus(int controlId) {
     WebControl* native = WebControl::find(controlId);
     if (!native) return;
-    auto& handler = gained ? native->control().onGotFocus : native->control().onLostFocus;
-    if (handler) deliver(handler);
+    forms::Control* control = &native->control();
+    deliver([control] { control->form().focusTracker().focusIn(*control); });
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_text(int controlId, const char* text) {
@@ -397,8 +386,8 @@ EMSCRIPTEN_KEEPALIVE void kv_escape(int windowId) {
 EMSCRIPTEN_KEEPALIVE void kv_tab(int windowId, int back) {
     WebWindow* window = WebWindow::find(windowId);
     if (!window) return;
-    forms::Form& form = window->form();
-    if (forms::Control* next = forms::nextInTabOrder(form, form.activeControl(), back != 0)) next->setFocus();
+    forms::Form* form = &window->form();
+    deliver([form, back] { form->focusTracker().tab(back != 0); });
 }
 
 EMSCRIPTEN_KEEPALIVE void kv_timer_tick(int timerId) {

@@ -11,7 +11,6 @@ public:
     ~WebControl() override;
     void update(ControlProp changed) override;
     void setFocus() override;
-    bool hasFocus() const override;
     int captionLineCount() const override;
     Twips textWidth(const std::string& text) const override;
 
@@ -54,7 +53,6 @@ public:
 private:
     Form& form_;
     int id_;
-    int firstFocus_ = -1;
 };
 
 // Runs what was posted, in order; the page runs it after the current event, tests when they ask.

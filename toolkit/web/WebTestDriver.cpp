@@ -141,6 +141,12 @@ void focus(Control& control) {
     processEvents();
 }
 
+// A page has no window system to activate a window; its entry point is called as one would.
+void activate(Form& form) {
+    deliver([&form] { form.windowActivated(); });
+    processEvents();
+}
+
 void typeText(const std::string& text) {
     kvt_type(text.c_str());
     processEvents();
@@ -176,11 +182,6 @@ Pixels grab(const Form& form) {
     pixels.argb.assign(argb, argb + static_cast<std::size_t>(pixels.width * pixels.height));
     std::free(raw);
     return pixels;
-}
-
-int textWidthPixels(const Control& control, const std::string& text) {
-    control.width(); // loads the window: text is measured as the page draws it
-    return static_cast<int>(std::ceil(control.native()->textWidth(text) / kTwipsPerPixel));
 }
 
 std::string accessibleName(const Control& control) {

@@ -15,7 +15,7 @@ mergeInto(LibraryManager.library, {
     el.dataset.title = text;
     if (!el.classList.contains('kv-modal') && text) document.title = text;
   },
-  kv_window_show: function (id, modal, firstFocus) { KV.windowShow(id, modal, firstFocus); },
+  kv_window_show: function (id, modal) { KV.windowShow(id, modal); },
   kv_window_minimised: function (id) {
     var el = KV.windows.get(id);
     return el && el.kvMinimised ? 1 : 0;
@@ -66,10 +66,6 @@ mergeInto(LibraryManager.library, {
   kv_control_focus: function (id) {
     var el = KV.controls.get(id);
     if (el) el.focus({ preventScroll: true });
-  },
-  kv_control_has_focus: function (id) {
-    var el = KV.controls.get(id);
-    return el && el.kvFocused ? 1 : 0;
   },
   kv_advances: function (family, pixels, bold, text, out, capacity) {
     var values = [];

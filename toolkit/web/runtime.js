@@ -138,12 +138,8 @@ var KV = {
     if (el.kvRestore) el.kvRestore.remove();
     var modal = KV.modals.indexOf(id);
     if (modal >= 0) {
-      var returnTo = el.kvReturnFocus;
       KV.modals.splice(modal, 1);
       KV.updateInert();
-      el.remove();
-      if (returnTo && returnTo.isConnected) returnTo.focus({ preventScroll: true });
-      return;
     }
     el.remove();
   },
@@ -169,20 +165,15 @@ var KV = {
     KV.screen().appendChild(KV.cover);
   },
 
-  windowShow: function (id, modal, firstFocus) {
+  windowShow: function (id, modal) {
     var el = KV.windows.get(id);
     if (modal) {
-      el.kvReturnFocus = document.activeElement;
       KV.modals.push(id);
       el.classList.add('kv-modal');
       KV.updateInert();
     }
     el.hidden = false;
     el.style.zIndex = String(10 + 2 * KV.modals.length);
-    if (!el.contains(document.activeElement) && firstFocus >= 0) {
-      var first = KV.controls.get(firstFocus);
-      if (first) first.focus({ preventScroll: true });
-    }
   },
 
   setMinimised: function (id, minimised, title) {
@@ -235,8 +226,10 @@ var KV = {
     if (kind === 1 || kind === 2) {
       if (kind === 2) el.type = 'button';
       el.tabIndex = tabIndex >= 0 ? tabIndex + 1 : -1;
-      el.addEventListener('focus', function (e) { KV.focusChange(el, true, e); });
-      el.addEventListener('blur', function (e) { KV.focusChange(el, false, e); });
+      // What a focus change means (none between windows, where it goes back) is the toolkit's to decide.
+      el.addEventListener('focus', function () {
+        KV.call(function () { Module._kv_focus(id); });
+      });
     }
     if (accessibleName) el.setAttribute('aria-label', accessibleName);
     // A button clicks as the browser says (pointer, Enter, Space); anything else as the toolkit says.
@@ -254,23 +247,6 @@ var KV = {
     el.addEventListener('pointerup', function (e) { KV.pointer(windowId, e, 2, id); });
     KV.windows.get(windowId).appendChild(el);
     KV.controls.set(id, el);
-  },
-
-  // Switching windows moves no focus between controls, so it raises no focus events; the focus a window
-  // had comes back to it without raising any either.
-  focusChange: function (el, gained, e) {
-    if (gained) {
-      if (el.kvFocused) return;
-      el.kvFocused = true;
-    } else {
-      var other = e.relatedTarget;
-      var home = el.closest('.kv-form');
-      if (!document.hasFocus() || (other && other.closest && other.closest('.kv-form') !== home)) return;
-      if (!other && KV.modals.length && KV.windows.get(KV.modals[KV.modals.length - 1]) !== home) return;
-      el.kvFocused = false;
-    }
-    var id = el.kvId;
-    KV.call(function () { Module._kv_focus(id, gained ? 1 : 0); });
   },
 
   // A drag keeps its surface while the pointer outruns the moving window; buttons and boxes keep their own.

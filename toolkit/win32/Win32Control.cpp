@@ -1,6 +1,8 @@
 #include "toolkit/win32/Win32Control.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Form.h"
+#include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
@@ -63,9 +65,11 @@ bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         if ((wParam != VK_TAB && wParam != VK_ESCAPE) || !native->window().handleKey(wParam)) return false;
         result = 0;
         return true;
-    case WM_SETFOCUS:
-        native->window().controlFocused(native->control());
+    case WM_SETFOCUS: {
+        Control* control = &native->control();
+        deliver([control] { control->form().focusTracker().focusIn(*control); });
         return false;
+    }
     default:
         return false;
     }
@@ -184,9 +188,9 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
         break;
     case WM_KEYDOWN:
-        // Like a classic command button, Enter presses the focused button as Space does.
-        if (wParam == VK_RETURN) {
-            clicked(hwnd);
+        if (Win32Control* native = Win32Control::of(hwnd); wParam == VK_RETURN && native) {
+            Control* control = &native->control();
+            deliver([control] { answerEnter(*control); });
             return 0;
         }
         break;
@@ -252,10 +256,7 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
     SetPropW(hwnd_, kLinkProp, this);
     if (control.kind() == ControlKind::TextBox) {
         subclass(hwnd_, editProc, originalEdit);
-        if (!p.accessibleName.empty()) {
-            annotatedName_ = p.accessibleName;
-            annotateName(hwnd_, widen(p.accessibleName));
-        }
+        if (!p.accessibleName.empty()) annotateName(hwnd_, widen(p.accessibleName));
         update(ControlProp::Font);
         update(ControlProp::BackColor);
     }
@@ -281,7 +282,6 @@ void Win32Control::update(ControlProp changed) {
     case ControlProp::Visible:
         ShowWindow(hwnd_, p.visible ? SW_SHOWNA : SW_HIDE);
         if (isPainted(control_.kind())) window_.invalidate(rect_);
-        if (!p.visible) window_.controlHidden(control_);
         break;
     case ControlProp::Caption:
         applyCaption();
@@ -355,7 +355,12 @@ void Win32Control::applyColors() {
 
 void Win32Control::loadPictures() {
     const ControlProps& p = control_.props();
-    if (!p.picture.empty()) picture(p.picture, window_.dpi());
+    if (!p.picture.empty() && p.stretch && control_.kind() == ControlKind::Image) {
+        const RECT area = window_.pixelRect(control_);
+        stretchedPicture(p.picture, window_.dpi(), area.right - area.left, area.bottom - area.top);
+    } else if (!p.picture.empty()) {
+        picture(p.picture, window_.dpi());
+    }
     if (!p.downPicture.empty()) picture(p.downPicture, window_.dpi());
     if (p.mousePointer == MousePointer::Custom && !p.mouseIcon.empty()) cursor(p.mouseIcon, window_.dpi());
 }
@@ -401,10 +406,6 @@ template <typename Measure> auto Win32Control::measured(Measure measure) const {
     return result;
 }
 
-bool Win32Control::hasFocus() const {
-    return window_.focused() == &control_;
-}
-
 int Win32Control::captionLineCount() const {
     if (control_.kind() != ControlKind::Label) return 1;
     const RECT area = window_.pixelRect(control_);
@@ -423,29 +424,10 @@ void annotateName(HWND hwnd, const std::wstring& name) {
     services->Release();
 }
 
-std::string accessibleName(HWND hwnd) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                          reinterpret_cast<void**>(&object))))
-        return {};
-    VARIANT self;
-    VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    std::string result;
-    if (SUCCEEDED(object->get_accName(self, &name)) && name) {
-        result = narrow(std::wstring(name, SysStringLen(name)));
-        SysFreeString(name);
-    }
-    object->Release();
-    return result;
-}
-
 Twips Win32Control::textWidth(const std::string& text) const {
     const double width =
         measured([&](HDC dc, int pixelSize) { return singleLineWidth(dc, text, pixelSize); });
-    return static_cast<Twips>(width * 96.0 / window_.dpi() * kTwipsPerPixel);
+    return toTwips(width, static_cast<int>(window_.dpi()));
 }
 
 } // namespace forms::win32

@@ -15,10 +15,8 @@ constexpr bool isPainted(ControlKind kind) {
     return kind != ControlKind::TextBox && kind != ControlKind::PictureButton;
 }
 
-// The name assistive technology reads for a window. A label's and a button's is their window text; a text
-// box's content is its window text, and a window without a caption has none, so their names are set beside
-// them.
-std::string accessibleName(HWND hwnd);
+// Names for assistive technology: a label's and a button's is their window text; a text box's content is its
+// window text, and a window without a caption has none, so their names are set beside them.
 void annotateName(HWND hwnd, const std::wstring& name);
 
 // Keeps a control's child window in step with the control's properties. Text boxes are EDIT windows, picture
@@ -31,7 +29,6 @@ public:
 
     void update(ControlProp changed) override;
     void setFocus() override;
-    bool hasFocus() const override;
     int captionLineCount() const override;
     Twips textWidth(const std::string& text) const override;
 
@@ -41,8 +38,6 @@ public:
     HWND hwnd() const { return hwnd_; }
     HBRUSH backBrush() const { return backBrush_; }
     HCURSOR pointerShape() const;
-    // The name a text box was given beside its window for assistive technology.
-    const std::string& annotatedName() const { return annotatedName_; }
     // Draws a picture button, in its second state while pressed.
     void drawButton(HDC dc, const RECT& area, bool pressed) const;
 
@@ -62,7 +57,6 @@ private:
     HWND hwnd_ = nullptr;
     RECT rect_{};
     bool positioned_ = false;
-    std::string annotatedName_;
     HBRUSH backBrush_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "toolkit/win32/Win32Icons.h"
 
+#include "toolkit/PackedSkin.h"
 #include "toolkit/win32/Win32Dpi.h"
 #include "toolkit/win32/Win32Pictures.h"
 #include "toolkit/win32/Win32Resample.h"
@@ -36,17 +37,21 @@ HCURSOR cursor(const Picture& shape, UINT dpi) {
     static std::map<std::pair<std::string, UINT>, HCURSOR> cache;
     const auto key = std::make_pair(shape.name(), dpi);
     if (auto it = cache.find(key); it != cache.end()) return it->second;
-    const Bitmap& image = picture(shape);
-    // Pointers are drawn at the system's pointer size; the picture keeps its proportions inside it.
+    // Pointers are drawn at the system's pointer size, packed by the build at the common one; the picture
+    // keeps its proportions inside it.
     const int box = systemMetric(SM_CXCURSOR, dpi);
-    const bool wide = image.width >= image.height;
-    const int width = wide ? box : std::max(1, image.width * box / image.height);
-    const int height = wide ? std::max(1, image.height * box / image.width) : box;
-    const double scale = static_cast<double>(width) / image.width;
-    const std::span<const std::uint8_t> bytes = resourceBytes(shape.name());
-    const int hotX = static_cast<int>(std::lround(std::atof(pngText(bytes, "HotSpotX").c_str()) * scale));
-    const int hotY = static_cast<int>(std::lround(std::atof(pngText(bytes, "HotSpotY").c_str()) * scale));
-    HCURSOR result = iconFrom(scaled(image, width, height), box, false, hotX, hotY);
+    POINT hot{};
+    HCURSOR result = nullptr;
+    if (const Bitmap* packed = packedPicture(packed::pointerKey(shape.name(), box), &hot)) {
+        result = iconFrom(*packed, box, false, hot.x, hot.y);
+    } else {
+        const Bitmap& image = picture(shape);
+        const std::span<const std::uint8_t> bytes = resourceBytes(shape.name());
+        const PointerFit fit =
+            fitPointer(image.width, image.height, std::atof(pngText(bytes, "HotSpotX").c_str()),
+                       std::atof(pngText(bytes, "HotSpotY").c_str()), box);
+        result = iconFrom(scaled(image, fit.width, fit.height), box, false, fit.hotX, fit.hotY);
+    }
     if (!result) throw Error("Can't create the pointer " + shape.name());
     return cache.emplace(key, result).first->second;
 }

@@ -1,11 +1,13 @@
 #include "toolkit/win32/Win32Pictures.h"
 
+#include "toolkit/PackedSkin.h"
 #include "toolkit/win32/Win32Resample.h"
 #include "toolkit/win32/Win32Resources.h"
 
 #include <wincodec.h>
 
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <tuple>
 
@@ -22,6 +24,8 @@ template <typename T> struct Released {
     T** operator&() { return &p; }
     T* operator->() const { return p; }
 };
+
+} // namespace
 
 Bitmap decodePng(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return {};
@@ -54,9 +58,6 @@ Bitmap decodePng(std::span<const std::uint8_t> bytes) {
     return result;
 }
 
-} // namespace
-
-// A PNG text chunk's value, such as a pointer's hot spot.
 std::string pngText(std::span<const std::uint8_t> bytes, const std::string& key) {
     std::size_t at = 8;
     while (at + 12 <= bytes.size()) {
@@ -102,11 +103,35 @@ HBITMAP dibSection(const Bitmap& bitmap, bool premultiplied) {
     return result;
 }
 
+const Bitmap* packedPicture(const std::string& key, POINT* hotSpot) {
+    static const std::span<const std::byte> blob = std::as_bytes(resourceBytes("skin-pixels"));
+    static std::map<std::string, std::pair<Bitmap, POINT>> cache;
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        const std::optional<packed::Entry> entry = packed::find(blob, key);
+        const std::size_t count = entry ? std::size_t{entry->width} * entry->height : 0;
+        if (!entry || entry->offset + count * 4 > blob.size()) return nullptr;
+        Bitmap bitmap{static_cast<int>(entry->width), static_cast<int>(entry->height),
+                      std::vector<std::uint32_t>(count)};
+        std::memcpy(bitmap.pixels.data(), blob.data() + entry->offset, count * 4);
+        it = cache.emplace(key, std::make_pair(std::move(bitmap), POINT{entry->hotX, entry->hotY})).first;
+    }
+    if (hotSpot) *hotSpot = it->second.second;
+    return &it->second.first;
+}
+
+bool drawnTwiceSize(const Picture& picture, UINT dpi) {
+    // The skin's name@2x.png, under a name the resource compiler takes.
+    return dpi >= 144 && !resourceBytes(picture.name() + "-2x").empty();
+}
+
 const Bitmap& picture(const Picture& picture, UINT dpi) {
     static std::map<std::string, Bitmap> cache;
     // Read only when first shown on a dense screen, so a 96-dpi screen never decodes the larger drawings.
-    // The skin's name@2x.png, under a name the resource compiler takes.
-    const bool twice = dpi >= 144 && !resourceBytes(picture.name() + "-2x").empty();
+    const bool twice = drawnTwiceSize(picture, dpi);
+    if (!twice) {
+        if (const Bitmap* packed = packedPicture(picture.name())) return *packed;
+    }
     const std::string name = twice ? picture.name() + "-2x" : picture.name();
     auto it = cache.find(name);
     if (it == cache.end()) {
@@ -116,6 +141,14 @@ const Bitmap& picture(const Picture& picture, UINT dpi) {
         it = cache.emplace(name, std::move(loaded)).first;
     }
     return it->second;
+}
+
+const Bitmap& stretchedPicture(const Picture& picture, UINT dpi, int width, int height) {
+    if (!drawnTwiceSize(picture, dpi)) {
+        if (const Bitmap* packed = packedPicture(packed::stretchedKey(picture.name(), width, height)))
+            return *packed;
+    }
+    return win32::picture(picture, dpi);
 }
 
 void drawPicture(HDC dc, const Bitmap& bitmap, int x, int y, int width, int height) {

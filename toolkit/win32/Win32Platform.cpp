@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <iostream>
 #include <map>
 
 namespace forms {
@@ -31,7 +30,6 @@ struct PlatformState {
     std::deque<std::function<void()>> posted;
     std::map<UINT_PTR, class Win32Timer*> timers;
     UINT_PTR lastTimerId = 0;
-    bool running = false;
     HWND messages = nullptr;
 };
 PlatformState& state() {
@@ -89,14 +87,6 @@ HWND messageWindow() {
     return state().messages;
 }
 
-void makeDpiAware() {
-    // Per-monitor scaling from Windows 10 1703 on; the system-wide kind before it.
-    using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
-    if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
-}
-
 } // namespace
 
 namespace win32 {
@@ -119,17 +109,12 @@ void registerClasses() {
     RegisterClassExW(&messages);
 }
 
-bool applicationRunning() {
-    return state().running;
-}
-
 } // namespace win32
 
 struct Application::Impl {};
 
 Application::Application(int&, char**)
     : impl_(std::make_unique<Impl>()) {
-    makeDpiAware();
     // The picture codecs and the shell's address handling need COM on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     win32::registerClasses();
@@ -140,13 +125,11 @@ Application::Application(int&, char**)
 Application::~Application() = default;
 
 int Application::run() {
-    state().running = true;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    state().running = false;
     return static_cast<int>(message.wParam);
 }
 
@@ -159,13 +142,8 @@ std::unique_ptr<NativeTimer> platform::startTimer(Timer& timer, std::chrono::mic
 }
 
 Form* platform::activeForm() {
-    if (win32::Win32Window* window = win32::Win32Window::of(GetActiveWindow())) return &window->form();
-    // The system may report no active window for a moment after showing one: the topmost shown form then.
-    for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
-        win32::Win32Window* window = win32::Win32Window::of(top);
-        if (window && IsWindowVisible(top)) return &window->form();
-    }
-    return nullptr;
+    win32::Win32Window* window = win32::Win32Window::of(GetActiveWindow());
+    return window ? &window->form() : nullptr;
 }
 
 void platform::runModalLoop(const Form& form) {
@@ -182,11 +160,10 @@ void platform::runModalLoop(const Form& form) {
     }
 }
 
-void platform::fatalError(const std::string& message) {
-    std::cerr << "kelvara-calculator: run-time error: " << message << std::endl;
-    const std::wstring text = win32::widen("Run-time error:\n\n" + message);
+void platform::fatalError(const std::string& text) {
     if (hooks().fatalErrorBoxShowing) hooks().fatalErrorBoxShowing();
-    MessageBoxW(nullptr, text.c_str(), L"Kelvara Calculator", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, win32::widen(text).c_str(), L"Kelvara Calculator",
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
     std::fflush(nullptr);
     std::_Exit(1);
 }

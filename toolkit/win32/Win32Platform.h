@@ -11,7 +11,5 @@ inline constexpr const wchar_t* kSurfaceClass = L"KelvaraSurface";
 HINSTANCE instance();
 // Registers the toolkit's window classes once.
 void registerClasses();
-// Whether Application::run is delivering events: closing the last window then ends it.
-bool applicationRunning();
 
 } // namespace forms::win32

@@ -68,3 +68,27 @@ Bitmap scaled(const Bitmap& source, int width, int height) {
 }
 
 } // namespace forms::win32
+
+namespace forms::win32 {
+
+PointerFit fitPointer(int width, int height, double hotX, double hotY, int box) {
+    PointerFit fit;
+    const bool wide = width >= height;
+    fit.width = wide ? box : std::max(1, width * box / height);
+    fit.height = wide ? std::max(1, height * box / width) : box;
+    const double scale = static_cast<double>(fit.width) / width;
+    fit.hotX = static_cast<int>(std::lround(hotX * scale));
+    fit.hotY = static_cast<int>(std::lround(hotY * scale));
+    return fit;
+}
+
+std::uint32_t premultiplied(std::uint32_t straightArgb) {
+    const std::uint32_t a = straightArgb >> 24;
+    if (a == 255) return straightArgb;
+    std::uint32_t result = a << 24;
+    for (int c = 0; c < 3; ++c)
+        result |= (((straightArgb >> (8 * c) & 0xFF) * a + 127) / 255) << (8 * c);
+    return result;
+}
+
+} // namespace forms::win32

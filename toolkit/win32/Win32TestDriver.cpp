@@ -5,6 +5,8 @@
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -51,6 +53,26 @@ void CALLBACK answerErrorBox(HWND, UINT, UINT_PTR id, DWORD) {
         reinterpret_cast<LPARAM>(&text));
     fatalErrorBoxHandler()(win32::narrow(text));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// The name assistive technology reads for the window.
+std::string readAccessibleName(HWND hwnd) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))))
+        return {};
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string result;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name) {
+        result = win32::narrow(std::wstring(name, SysStringLen(name)));
+        SysFreeString(name);
+    }
+    object->Release();
+    return result;
 }
 
 win32::Win32Control& nativeOf(const Control& control) {
@@ -111,10 +133,6 @@ void activate(HWND window) {
     HWND root = GetAncestor(window, GA_ROOT);
     SetForegroundWindow(root);
     SetActiveWindow(root);
-}
-
-bool takesFocus(const Control& control) {
-    return control.kind() == ControlKind::TextBox || control.kind() == ControlKind::PictureButton;
 }
 
 // Where a key goes: the window with the keyboard focus, or the active window itself.
@@ -185,7 +203,7 @@ POINTFLOAT middleOf(const Control& control) {
 void click(Control& control) {
     HWND hwnd = nativeOf(control).hwnd();
     const auto [x, y] = middleOf(control);
-    if (takesFocus(control)) {
+    if (takesFocus(control.kind())) {
         activate(hwnd);
         SetFocus(hwnd);
     }
@@ -228,6 +246,10 @@ void focus(Control& control) {
     HWND hwnd = nativeOf(control).hwnd();
     activate(hwnd);
     SetFocus(hwnd);
+}
+
+void activate(Form& form) {
+    activate(windowOf(form).hwnd());
 }
 
 void pressKey(Key which) {
@@ -282,22 +304,65 @@ PointerShape pointerShape(const Control& control) {
     return PointerShape::Other;
 }
 
+// Each surface as its own window draws it, the system's controls through their own drawing, into one bitmap.
 Pixels grab(const Form& form) {
-    Pixels pixels;
-    pixels.argb = windowOf(form).render(pixels.width, pixels.height);
+    const win32::Win32Window& window = windowOf(form);
+    HWND hwnd = window.hwnd();
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    Pixels pixels{client.right, client.bottom, {}};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), pixels.width, -pixels.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, target);
+    HBRUSH background = CreateSolidBrush(form.props().backColor);
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+    for (const Control* control : window.stacking()) {
+        if (!control->props().visible) continue;
+        auto* native = static_cast<win32::Win32Control*>(control->native());
+        const RECT area = window.pixelRect(*control);
+        if (win32::isPainted(control->kind())) {
+            const int saved = SaveDC(dc);
+            OffsetViewportOrgEx(dc, area.left, area.top, nullptr);
+            IntersectClipRect(dc, 0, 0, area.right - area.left, area.bottom - area.top);
+            window.paintScene(dc, *control);
+            RestoreDC(dc, saved);
+        } else if (control->kind() == ControlKind::PictureButton) {
+            native->drawButton(dc, area, SendMessageW(native->hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED);
+        } else {
+            // The text box's own drawing, inside the sunken edge that the system draws around it.
+            const int saved = SaveDC(dc);
+            RECT edge{area.left, area.top, area.right, area.bottom};
+            DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+            POINT inner{0, 0};
+            MapWindowPoints(native->hwnd(), hwnd, &inner, 1);
+            RECT inside{};
+            GetClientRect(native->hwnd(), &inside);
+            IntersectClipRect(dc, inner.x, inner.y, inner.x + inside.right, inner.y + inside.bottom);
+            OffsetViewportOrgEx(dc, inner.x, inner.y, nullptr);
+            SendMessageW(native->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                         PRF_CLIENT | PRF_ERASEBKGND);
+            RestoreDC(dc, saved);
+        }
+    }
+    GdiFlush();
+    const auto* argb = static_cast<const std::uint32_t*>(bits);
+    pixels.argb.assign(argb, argb + static_cast<std::size_t>(pixels.width) * pixels.height);
+    for (std::uint32_t& pixel : pixels.argb)
+        pixel |= 0xFF000000u;
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
     return pixels;
 }
 
-int textWidthPixels(const Control& control, const std::string& text) {
-    control.width(); // loads the window: text is measured as its platform draws it
-    return static_cast<int>(std::ceil(nativeOf(control).textWidth(text) / kTwipsPerPixel));
-}
-
 std::string accessibleName(const Control& control) {
-    const win32::Win32Control& native = nativeOf(control);
-    const std::string name = win32::accessibleName(native.hwnd());
+    const std::string name = readAccessibleName(nativeOf(control).hwnd());
     // Some systems keep no annotations (Wine's oleacc): the name the toolkit gave then stands.
-    return name.empty() ? native.annotatedName() : name;
+    return name.empty() && control.kind() == ControlKind::TextBox ? control.props().accessibleName : name;
 }
 
 std::string windowTitle(const Form& form) {

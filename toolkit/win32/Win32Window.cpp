@@ -72,9 +72,6 @@ Win32Window::~Win32Window() {
             DestroyWindow(doomed);
         }
     });
-    const bool anyShown = std::any_of(liveWindows().begin(), liveWindows().end(),
-                                      [](Win32Window* w) { return IsWindowVisible(w->hwnd_); });
-    if (applicationRunning() && !anyShown) PostQuitMessage(0);
 }
 
 Win32Window* Win32Window::of(HWND window) {
@@ -180,10 +177,6 @@ void Win32Window::show(Form* owner, bool modal) {
     }
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-    if (!focused_) {
-        if (Control* first = nextInTabOrder(form_, nullptr, false))
-            SetFocus(static_cast<Win32Control*>(first->native())->hwnd());
-    }
 }
 
 WindowState Win32Window::windowState() const {
@@ -219,30 +212,11 @@ Win32Control* Win32Window::nativeOf(HWND child) const {
     return native && &native->window() == this ? native : nullptr;
 }
 
-// Focus events follow the control that has the focus within its window: switching windows moves no focus
-// between controls, so it raises none.
-void Win32Window::controlFocused(Control& control) {
-    if (focused_ == &control) return;
-    Control* previous = std::exchange(focused_, &control);
-    if (previous && previous->onLostFocus) deliver(previous->onLostFocus);
-    if (focused_ == &control && control.onGotFocus) deliver(control.onGotFocus);
-}
-
-void Win32Window::controlHidden(Control& control) {
-    if (focused_ != &control || GetActiveWindow() != hwnd_) return;
-    if (Control* next = focusAfterHiding(form_, control)) {
-        SetFocus(static_cast<Win32Control*>(next->native())->hwnd());
-    } else {
-        focused_ = nullptr;
-        SetFocus(hwnd_);
-        if (control.onLostFocus) deliver(control.onLostFocus);
-    }
-}
-
 bool Win32Window::handleKey(WPARAM key) {
     if (key == VK_TAB) {
-        if (Control* next = nextInTabOrder(form_, focused_, GetKeyState(VK_SHIFT) < 0))
-            SetFocus(static_cast<Win32Control*>(next->native())->hwnd());
+        const bool back = GetKeyState(VK_SHIFT) < 0;
+        Form* form = &form_;
+        deliver([form, back] { form->focusTracker().tab(back); });
         return true;
     }
     return key == VK_ESCAPE && answerEscape(form_);
@@ -282,12 +256,16 @@ void Win32Window::paintContent(HDC dc, const Control& control) const {
     case ControlKind::Image:
     case ControlKind::PictureBox:
         if (!p.picture.empty()) {
-            const Bitmap& image = picture(p.picture, dpi_);
-            if (p.stretch && control.kind() == ControlKind::Image)
-                drawPicture(dc, image, area.left, area.top, area.right - area.left, area.bottom - area.top);
-            else
+            const int width = area.right - area.left;
+            const int height = area.bottom - area.top;
+            if (p.stretch && control.kind() == ControlKind::Image) {
+                drawPicture(dc, stretchedPicture(p.picture, dpi_, width, height), area.left, area.top, width,
+                            height);
+            } else {
+                const Bitmap& image = picture(p.picture, dpi_);
                 drawPicture(dc, image, area.left, area.top, naturalPixels(image.width, dpi_, image.scale),
                             naturalPixels(image.height, dpi_, image.scale));
+            }
         }
         break;
     case ControlKind::Frame: {
@@ -325,60 +303,6 @@ void Win32Window::invalidate(const RECT& area) const {
     RedrawWindow(hwnd_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-std::vector<std::uint32_t> Win32Window::render(int& width, int& height) const {
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    width = client.right;
-    height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, target);
-    HBRUSH background = CreateSolidBrush(form_.props().backColor);
-    FillRect(dc, &client, background);
-    DeleteObject(background);
-    for (const Control* control : stacking_) {
-        if (!control->props().visible) continue;
-        auto* native = static_cast<Win32Control*>(control->native());
-        const RECT area = pixelRect(*control);
-        if (isPainted(control->kind())) {
-            // Each surface as its own window draws it, over the whole of its area.
-            const int saved = SaveDC(dc);
-            OffsetViewportOrgEx(dc, area.left, area.top, nullptr);
-            IntersectClipRect(dc, 0, 0, area.right - area.left, area.bottom - area.top);
-            paintScene(dc, *control);
-            RestoreDC(dc, saved);
-        } else if (control->kind() == ControlKind::PictureButton) {
-            native->drawButton(dc, area, SendMessageW(native->hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED);
-        } else {
-            // The text box's own drawing, inside the sunken edge that the system draws around it.
-            const int saved = SaveDC(dc);
-            RECT edge{area.left, area.top, area.right, area.bottom};
-            DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
-            POINT inner{0, 0};
-            MapWindowPoints(native->hwnd(), hwnd_, &inner, 1);
-            RECT inside{};
-            GetClientRect(native->hwnd(), &inside);
-            IntersectClipRect(dc, inner.x, inner.y, inner.x + inside.right, inner.y + inside.bottom);
-            OffsetViewportOrgEx(dc, inner.x, inner.y, nullptr);
-            SendMessageW(native->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
-                         PRF_CLIENT | PRF_ERASEBKGND);
-            RestoreDC(dc, saved);
-        }
-    }
-    GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> result(pixels, pixels + static_cast<std::size_t>(width) * height);
-    for (std::uint32_t& pixel : result)
-        pixel |= 0xFF000000u;
-    SelectObject(dc, old);
-    DeleteObject(target);
-    DeleteDC(dc);
-    return result;
-}
-
 void Win32Window::dpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     if (!placing_) {
@@ -412,125 +336,184 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    std::optional<LRESULT> answer;
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client{};
-        GetClientRect(hwnd_, &client);
-        HBRUSH background = CreateSolidBrush(form_.props().backColor);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, background);
-        DeleteObject(background);
-        return 1;
-    }
+    case WM_ERASEBKGND:
+        answer = onEraseBackground(reinterpret_cast<HDC>(wParam));
+        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        SetCapture(hwnd_);
-        pointer(&Form::onMouseDown, lParam,
-                message == WM_LBUTTONDOWN   ? LeftButton
-                : message == WM_RBUTTONDOWN ? RightButton
-                                            : MiddleButton,
-                wParam);
-        return 0;
+        answer = onButtonDown(message, wParam, lParam);
+        break;
     case WM_MOUSEMOVE:
-        pointer(&Form::onMouseMove, lParam, buttonState(wParam), wParam);
-        return 0;
+        answer = onMouseMove(wParam, lParam);
+        break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        if (!buttonState(wParam) && GetCapture() == hwnd_) ReleaseCapture();
-        return 0;
+        answer = onButtonUp(wParam);
+        break;
     case WM_KEYDOWN:
-        if (handleKey(wParam)) return 0;
+        answer = onKeyDown(wParam);
         break;
     case WM_COMMAND:
-        if (Win32Control* native = nativeOf(reinterpret_cast<HWND>(lParam))) {
-            Control& control = native->control();
-            if (HIWORD(wParam) == BN_CLICKED && control.onClick) {
-                deliver(control.onClick);
-            } else if (HIWORD(wParam) == EN_CHANGE) {
-                const int length = GetWindowTextLengthW(native->hwnd());
-                std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-                GetWindowTextW(native->hwnd(), text.data(), length + 1);
-                text.resize(static_cast<std::size_t>(length));
-                ControlAccess::textEditedByUser(control, narrow(text));
-            }
-            return 0;
-        }
+        answer = onCommand(wParam, reinterpret_cast<HWND>(lParam));
         break;
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (Win32Control* native = nativeOf(item->hwndItem)) {
-            native->drawButton(item->hDC, item->rcItem, item->itemState & ODS_SELECTED);
-            return TRUE;
-        }
+    case WM_DRAWITEM:
+        answer = onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         break;
-    }
     case WM_CTLCOLOREDIT:
-        if (Win32Control* native = nativeOf(reinterpret_cast<HWND>(lParam))) {
-            auto* dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, native->control().props().foreColor);
-            SetBkColor(dc, native->control().props().backColor);
-            return reinterpret_cast<LRESULT>(native->backBrush());
-        }
+        answer = onEditColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         break;
     case WM_ACTIVATE:
-        // Activation gives the focus back to the control that had it, or the first control its first focus.
-        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
-            Control* target = focused_ && focused_->props().visible ? focused_ : nullptr;
-            if (!target) target = nextInTabOrder(form_, nullptr, false);
-            if (target) {
-                SetFocus(static_cast<Win32Control*>(target->native())->hwnd());
-                return 0;
-            }
-        }
+        answer = onActivate(wParam);
         break;
-    case WM_WINDOWPOSCHANGED: {
-        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-        // Asked to maximise (ShowWindow from another program), the window kept its size; it is not maximised.
-        if (IsZoomed(hwnd_))
-            SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~WS_MAXIMIZE);
-        // The window system moved the window by itself: the user dragged it, or the system placed it.
-        if (!placing_ && !(position->flags & SWP_NOMOVE) && !IsIconic(hwnd_) &&
-            (position->x != placed_.x || position->y != placed_.y)) {
-            placed_ = POINT{position->x, position->y};
-            form_.movedByWindowSystem(toTwips(position->x, dpi_), toTwips(position->y, dpi_));
-        }
+    case WM_WINDOWPOSCHANGING:
+        answer = onPositionChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
         break;
-    }
+    case WM_WINDOWPOSCHANGED:
+        answer = onPositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+        break;
     case WM_DPICHANGED:
-        dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
-    case WM_CLOSE: {
-        // The form decides: it unloads, which takes this window away, or stays.
-        Form* form = &form_;
-        deliver([form] { form->closeRequestedByWindowSystem(); });
-        return 0;
-    }
-    case WM_GETMINMAXINFO: {
-        if (size_.cx <= 0) break;
-        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-        limits->ptMinTrackSize = limits->ptMaxTrackSize = limits->ptMaxSize = POINT{size_.cx, size_.cy};
-        RECT area{};
-        GetWindowRect(hwnd_, &area);
-        limits->ptMaxPosition = POINT{area.left, area.top};
-        return 0;
-    }
-    case WM_WINDOWPOSCHANGING: {
-        // Only the program sizes its windows: any other size change, such as a maximise, keeps the size.
-        auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
-        if (!(position->flags & SWP_NOSIZE) && size_.cx > 0 && !IsIconic(hwnd_)) {
-            position->cx = size_.cx;
-            position->cy = size_.cy;
-        }
+        answer = onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         break;
-    }
+    case WM_CLOSE:
+        answer = onClose();
+        break;
+    case WM_GETMINMAXINFO:
+        answer = onSizeLimits(*reinterpret_cast<MINMAXINFO*>(lParam));
+        break;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
+        answer = onSystemCommand(wParam);
         break;
     default:
         break;
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return answer ? *answer : DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+std::optional<LRESULT> Win32Window::onEraseBackground(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    HBRUSH background = CreateSolidBrush(form_.props().backColor);
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+    return 1;
+}
+
+std::optional<LRESULT> Win32Window::onButtonDown(UINT message, WPARAM keys, LPARAM point) {
+    SetCapture(hwnd_);
+    pointer(&Form::onMouseDown, point,
+            message == WM_LBUTTONDOWN   ? LeftButton
+            : message == WM_RBUTTONDOWN ? RightButton
+                                        : MiddleButton,
+            keys);
+    return 0;
+}
+
+std::optional<LRESULT> Win32Window::onMouseMove(WPARAM keys, LPARAM point) {
+    pointer(&Form::onMouseMove, point, buttonState(keys), keys);
+    return 0;
+}
+
+std::optional<LRESULT> Win32Window::onButtonUp(WPARAM keys) {
+    if (!buttonState(keys) && GetCapture() == hwnd_) ReleaseCapture();
+    return 0;
+}
+
+std::optional<LRESULT> Win32Window::onKeyDown(WPARAM key) {
+    if (handleKey(key)) return 0;
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Win32Window::onCommand(WPARAM wParam, HWND child) {
+    Win32Control* native = nativeOf(child);
+    if (!native) return std::nullopt;
+    Control& control = native->control();
+    if (HIWORD(wParam) == BN_CLICKED && control.onClick) {
+        deliver(control.onClick);
+    } else if (HIWORD(wParam) == EN_CHANGE) {
+        const int length = GetWindowTextLengthW(native->hwnd());
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        GetWindowTextW(native->hwnd(), text.data(), length + 1);
+        text.resize(static_cast<std::size_t>(length));
+        ControlAccess::textEditedByUser(control, narrow(text));
+    }
+    return 0;
+}
+
+std::optional<LRESULT> Win32Window::onDrawItem(const DRAWITEMSTRUCT& item) {
+    Win32Control* native = nativeOf(item.hwndItem);
+    if (!native) return std::nullopt;
+    native->drawButton(item.hDC, item.rcItem, item.itemState & ODS_SELECTED);
+    return TRUE;
+}
+
+std::optional<LRESULT> Win32Window::onEditColors(HDC dc, HWND edit) {
+    Win32Control* native = nativeOf(edit);
+    if (!native) return std::nullopt;
+    SetTextColor(dc, native->control().props().foreColor);
+    SetBkColor(dc, native->control().props().backColor);
+    return reinterpret_cast<LRESULT>(native->backBrush());
+}
+
+// Without a control to take the focus, the system gives it to the window itself.
+std::optional<LRESULT> Win32Window::onActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE || HIWORD(wParam)) return std::nullopt;
+    Control* focused = nullptr;
+    Form* form = &form_;
+    deliver([form, &focused] { focused = form->windowActivated(); });
+    if (!focused) return std::nullopt;
+    return 0;
+}
+
+std::optional<LRESULT> Win32Window::onPositionChanging(WINDOWPOS& position) {
+    // Only the program sizes its windows: any other size change, such as a maximise, keeps the size.
+    if (!(position.flags & SWP_NOSIZE) && size_.cx > 0 && !IsIconic(hwnd_)) {
+        position.cx = size_.cx;
+        position.cy = size_.cy;
+    }
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Win32Window::onPositionChanged(const WINDOWPOS& position) {
+    // Asked to maximise (ShowWindow from another program), the window kept its size; it is not maximised.
+    if (IsZoomed(hwnd_))
+        SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~WS_MAXIMIZE);
+    // The window system moved the window by itself: the user dragged it, or the system placed it.
+    if (!placing_ && !(position.flags & SWP_NOMOVE) && !IsIconic(hwnd_) &&
+        (position.x != placed_.x || position.y != placed_.y)) {
+        placed_ = POINT{position.x, position.y};
+        form_.movedByWindowSystem(toTwips(position.x, dpi_), toTwips(position.y, dpi_));
+    }
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Win32Window::onDpiChanged(UINT dpi, const RECT& suggested) {
+    dpiChanged(dpi, suggested);
+    return 0;
+}
+
+std::optional<LRESULT> Win32Window::onClose() {
+    // The form decides: it unloads, which takes this window away, or stays.
+    Form* form = &form_;
+    deliver([form] { form->closeRequestedByWindowSystem(); });
+    return 0;
+}
+
+std::optional<LRESULT> Win32Window::onSizeLimits(MINMAXINFO& limits) {
+    if (size_.cx <= 0) return std::nullopt;
+    limits.ptMinTrackSize = limits.ptMaxTrackSize = limits.ptMaxSize = POINT{size_.cx, size_.cy};
+    RECT area{};
+    GetWindowRect(hwnd_, &area);
+    limits.ptMaxPosition = POINT{area.left, area.top};
+    return 0;
+}
+
+std::optional<LRESULT> Win32Window::onSystemCommand(WPARAM command) {
+    if ((command & 0xFFF0) == SC_MAXIMIZE || (command & 0xFFF0) == SC_SIZE) return 0;
+    return std::nullopt;
 }
 
 void registerFormClass() {

@@ -41,10 +41,6 @@ public:
     POINT placedPixels() const { return placed_; }
     RECT pixelRect(const Control& control) const;
 
-    // The control that has the focus within this window, whether or not the window is active.
-    Control* focused() const { return focused_; }
-    void controlFocused(Control& control);
-    void controlHidden(Control& control);
     // Tab and Escape, wherever in the window they were pressed; true when the key was used.
     bool handleKey(WPARAM key);
 
@@ -55,11 +51,27 @@ public:
     void paintScene(HDC dc, const Control& upTo) const;
     // Repaints an area of the window body together with every control over it.
     void invalidate(const RECT& area) const;
-    // The window as it is drawn, 0xAARRGGBB row by row.
-    std::vector<std::uint32_t> render(int& width, int& height) const;
+    // Labels and images in design order, then the windowed controls: bottom to top.
+    const std::vector<Control*>& stacking() const { return stacking_; }
 
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // One per message; no answer leaves the message to the system's default handling.
+    std::optional<LRESULT> onEraseBackground(HDC dc);
+    std::optional<LRESULT> onButtonDown(UINT message, WPARAM keys, LPARAM point);
+    std::optional<LRESULT> onMouseMove(WPARAM keys, LPARAM point);
+    std::optional<LRESULT> onButtonUp(WPARAM keys);
+    std::optional<LRESULT> onKeyDown(WPARAM key);
+    std::optional<LRESULT> onCommand(WPARAM wParam, HWND child);
+    std::optional<LRESULT> onDrawItem(const DRAWITEMSTRUCT& item);
+    std::optional<LRESULT> onEditColors(HDC dc, HWND edit);
+    std::optional<LRESULT> onActivate(WPARAM wParam);
+    std::optional<LRESULT> onPositionChanging(WINDOWPOS& position);
+    std::optional<LRESULT> onPositionChanged(const WINDOWPOS& position);
+    std::optional<LRESULT> onDpiChanged(UINT dpi, const RECT& suggested);
+    std::optional<LRESULT> onClose();
+    std::optional<LRESULT> onSizeLimits(MINMAXINFO& limits);
+    std::optional<LRESULT> onSystemCommand(WPARAM command);
     void pointer(std::function<void(const PointerEvent&)> Form::*handler, LPARAM point, int button,
                  WPARAM keys);
     void paintContent(HDC dc, const Control& control) const;
@@ -77,8 +89,6 @@ private:
     std::optional<SIZE> pendingShrink_;
     bool placing_ = false;
     HWND disabledOwner_ = nullptr;
-    Control* focused_ = nullptr;
-    // Labels and images in design order, then the windowed controls: bottom to top.
     std::vector<Control*> stacking_;
 };
 
