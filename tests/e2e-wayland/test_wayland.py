@@ -105,9 +105,13 @@ class WaylandTest(CalculatorTest):
         does, and lets go once; returns the window's position once it has come to rest."""
         left, top, _, _ = self.geometry()
         x, y = left + surface_point[0], top + surface_point[1]
-        # The hand comes to the press point from a little aside, as a hand does after the last drag, and holds
-        # the button a moment before it moves off.
-        self.compositor.send(f"move {x + 2} {y + 2}", f"move {x} {y}", "down")
+        # The hand comes to the press point from a little aside, as after the last drag, and holds the button a
+        # moment before it moves off.
+        self.compositor.send(f"move {x + 2} {y + 2}")
+        time.sleep(0.05)
+        self.compositor.send(f"move {x} {y}")
+        time.sleep(0.05)
+        self.compositor.send("down")
         time.sleep(0.1)
         for step in range(1, steps + 1):
             time.sleep(pause)
