@@ -4,6 +4,12 @@
 #include <span>
 #include <string>
 
-// The text that the conventional --help or --version asks for, to print before any window or display is
-// touched; nothing when the program should start as usual (every other argument is left to the toolkit).
-std::optional<std::string> commandLineReply(std::span<char* const> arguments);
+// What to print, and the status to end with, before any window or display is touched: the conventional
+// --help and --version (on standard output, status 0), or an argument the program does not know (the usage
+// on standard error, status 2). Nothing when the program should start as usual; the toolkit's own options
+// are left to it.
+struct CommandLineReply {
+    std::string text;
+    int status = 0;
+};
+std::optional<CommandLineReply> commandLineReply(std::span<char* const> arguments);

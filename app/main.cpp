@@ -6,8 +6,8 @@
 
 int main(int argc, char** argv) {
     if (const auto reply = commandLineReply({argv, static_cast<std::size_t>(argc)})) {
-        std::fputs(reply->c_str(), stdout);
-        return 0;
+        std::fputs(reply->text.c_str(), reply->status == 0 ? stdout : stderr);
+        return reply->status;
     }
     forms::Application application(argc, argv);
     FormMain formMain;

@@ -1,6 +1,7 @@
 #include "toolkit/Control.h"
 
 #include "toolkit/Form.h"
+#include "toolkit/Keyboard.h"
 #include "toolkit/Label.h"
 #include "toolkit/Native.h"
 
@@ -90,6 +91,14 @@ int Label::lineCount() const {
 Twips Label::textWidth(const std::string& text) const {
     const Font& font = loadedProps().font;
     return form().native()->textWidth(font, text);
+}
+
+void Control::textEditedByUser(std::string text) {
+    std::string line = singleLineEdit(props_.caption, text);
+    const bool cut = line != text;
+    props_.caption = std::move(line);
+    // What the platform's box kept of a pasted block goes; only then is the box drawn again.
+    if (cut) sync(ControlProp::Caption);
 }
 
 void Control::sync(ControlProp changed) {

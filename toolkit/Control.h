@@ -110,6 +110,8 @@ public:
     std::function<void()> onLostFocus;
     std::function<void(const PointerEvent&)> onMouseDown;
     std::function<void(const PointerEvent&)> onMouseMove;
+    // The control whose caption names this one for assistive technology.
+    const Control* labelledBy = nullptr;
 
     // Read by the platform layer and the test driver.
     const ControlProps& props() const { return props_; }
@@ -148,7 +150,7 @@ private:
     void attach(std::unique_ptr<NativeControl> native);
     void detach();
     void resetToDesign() { props_ = design_; }
-    void textEditedByUser(std::string text) { props_.caption = std::move(text); }
+    void textEditedByUser(std::string text);
 
     Form& form_;
     ControlKind kind_;

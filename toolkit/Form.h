@@ -38,6 +38,7 @@ public:
 
     const std::string& name() const { return design_.name; }
     bool isLoaded() const { return loaded_; }
+    bool isModal() const { return modal_; }
     void load();
     void show();
     // Shows the window modal to the active window and returns when it is unloaded.

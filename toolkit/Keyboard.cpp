@@ -51,7 +51,33 @@ bool answerEscape(Form& form) {
             return true;
         }
     }
+    // A modal window without one closes, as a message box does.
+    if (form.isModal()) {
+        deliver([&form] { form.closeRequestedByWindowSystem(); });
+        return true;
+    }
     return false;
+}
+
+std::string singleLineEdit(const std::string& before, const std::string& after) {
+    if (after.find_first_of("\r\n") == std::string::npos) return after;
+    // The inserted run lies between what the texts share at their start and at their end, cut at whole
+    // UTF-8 characters.
+    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    std::size_t prefix = 0;
+    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
+        ++prefix;
+    while (prefix > 0 && prefix < after.size() && continuation(after[prefix]))
+        --prefix;
+    std::size_t suffix = 0;
+    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    while (suffix > 0 && continuation(after[after.size() - suffix]))
+        --suffix;
+    std::string inserted = after.substr(prefix, after.size() - prefix - suffix);
+    inserted.erase(std::min(inserted.find_first_of("\r\n"), inserted.size()));
+    return after.substr(0, prefix) + inserted + after.substr(after.size() - suffix);
 }
 
 } // namespace forms

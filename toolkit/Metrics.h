@@ -24,6 +24,14 @@ struct PixelRect {
 // Edges in pixels from twips, so that abutting controls never leave a gap or overlap.
 PixelRect toPixelRect(Twips left, Twips top, Twips width, Twips height, int dpi = kDesignDpi);
 
+// A text box's text lies inside its sunken border and an inset of air, in pixels at the design's dpi; the
+// box shows a text whole while the text, the caret after it and one pixel more fit inside those.
+inline constexpr int kTextBoxBorder = 2;
+inline constexpr int kTextBoxInset = 1;
+constexpr bool textBoxShowsWhole(int textPixels, int boxPixels) {
+    return textPixels + 2 + 2 * (kTextBoxBorder + kTextBoxInset) <= boxPixels;
+}
+
 // The design names classic typefaces; these embedded ones are drawn in their place. Files are named
 // without their extension.
 struct EmbeddedFace {

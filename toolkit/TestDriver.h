@@ -44,6 +44,8 @@ void focus(Control& control);
 void activate(Form& form);
 // Types into the control that has the focus, key by key.
 void typeText(const std::string& text);
+// Pastes into the control that has the focus, as Ctrl+V does with the text on the clipboard.
+void paste(const std::string& text);
 // Timers whose ticks the platform is delivering now.
 int runningTimerCount();
 

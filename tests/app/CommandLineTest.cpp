@@ -8,7 +8,7 @@
 
 namespace {
 
-std::optional<std::string> replyTo(std::vector<std::string> arguments) {
+std::optional<CommandLineReply> replyTo(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "kelvara-calculator");
     std::vector<char*> argv;
     for (auto& argument : arguments)
@@ -21,7 +21,7 @@ const char* const kVersion = "Kelvara Calculator " KELVARA_VERSION "\n";
 struct Row {
     const char* name;
     std::vector<std::string> arguments;
-    // "help", the exact version line, or nullptr when the window should open.
+    // "help", "unknown", the exact version line, or nullptr when the window should open.
     const char* reply;
 };
 
@@ -31,17 +31,27 @@ void PrintTo(const Row& row, std::ostream* os) {
 
 class CommandLine : public ::testing::TestWithParam<Row> {};
 
-TEST_P(CommandLine, AnswersTheConventionalFlagsOnly) {
+TEST_P(CommandLine, AnswersTheConventionalFlagsAndRefusesTheUnknown) {
     const auto reply = replyTo(GetParam().arguments);
-    const char* expected = GetParam().reply;
-    if (expected == nullptr) {
-        EXPECT_FALSE(reply.has_value()) << *reply;
-    } else if (std::string(expected) == "help") {
-        ASSERT_TRUE(reply.has_value());
-        EXPECT_TRUE(reply->starts_with("Usage: kelvara-calculator [--help | --version]\n")) << *reply;
-        EXPECT_NE(reply->find("--version  print the version and exit"), std::string::npos) << *reply;
+    const std::string expected = GetParam().reply ? GetParam().reply : "";
+    if (expected.empty()) {
+        EXPECT_FALSE(reply.has_value()) << reply->text;
+        return;
+    }
+    ASSERT_TRUE(reply.has_value());
+    const std::string usage = "Usage: kelvara-calculator [--help | --version]\n";
+    if (expected == "help") {
+        EXPECT_EQ(reply->status, 0);
+        EXPECT_TRUE(reply->text.starts_with(usage)) << reply->text;
+        EXPECT_NE(reply->text.find("--version  print the version and exit"), std::string::npos)
+            << reply->text;
+    } else if (expected == "unknown") {
+        EXPECT_EQ(reply->status, 2);
+        const std::string said = "kelvara-calculator: unknown option '" + GetParam().arguments.back() + "'\n";
+        EXPECT_EQ(reply->text.substr(0, said.size() + usage.size()), said + usage);
     } else {
-        EXPECT_EQ(reply, std::optional<std::string>(expected));
+        EXPECT_EQ(reply->status, 0);
+        EXPECT_EQ(reply->text, expected);
     }
 }
 
@@ -52,8 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"AfterToolkitOptions", {"-platform", "offscreen", "--version"}, kVersion},
                       Row{"FirstFlagWins", {"--version", "--help"}, kVersion},
                       Row{"ToolkitOptionsLeftAlone", {"-platform", "offscreen"}, nullptr},
-                      Row{"NoPartialMatch", {"--versions"}, nullptr},
-                      Row{"NoSingleDashVersion", {"-version"}, nullptr}),
+                      Row{"NoPartialMatch", {"--versions"}, "unknown"},
+                      Row{"NoSingleDashVersion", {"-version"}, "unknown"},
+                      Row{"UnknownOption", {"--frobnicate"}, "unknown"},
+                      Row{"UnknownAfterToolkitOptions", {"--platform", "xcb", "-reverse", "-x"}, "unknown"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The build's version is the one the changelog's newest entry releases.

@@ -77,9 +77,16 @@ int listWindows() {
             [](HWND child, LPARAM) -> BOOL {
                 RECT area{};
                 GetWindowRect(child, &area);
-                std::printf("control\t%s\t%d\t%d\t%d\t%s\n", className(child).c_str(),
+                std::printf("control\t%s\t%d\t%d\t%d\t%s", className(child).c_str(),
                             IsWindowVisible(child) ? 1 : 0, static_cast<int>((area.left + area.right) / 2),
                             static_cast<int>((area.top + area.bottom) / 2), windowText(child).c_str());
+                // A text box's first character, in pixels of its client area: negative once the box has
+                // scrolled it out of sight.
+                DWORD_PTR first = 0;
+                if (className(child) == "Edit" &&
+                    SendMessageTimeoutW(child, EM_POSFROMCHAR, 0, 0, SMTO_ABORTIFHUNG, 2000, &first))
+                    std::printf("\t%d", static_cast<int>(static_cast<short>(LOWORD(first))));
+                std::printf("\n");
                 return TRUE;
             },
             0);

@@ -182,6 +182,8 @@ wmctrl -i -r "${main:-0}" -b add,maximized_vert,maximized_horz
 xdotool windowsize "${main:-0}" 900 700
 timeout -k 5 30 "$wine" "$probe_exe" enlarge 0
 check "maximise and resize attempts leave the main window at its size" keeps_size "$size" "${main:-0}"
+wmctrl -i -r "${main:-0}" -b add,fullscreen
+check "a full-screen request leaves the main window at its size" keeps_size "$size" "${main:-0}"
 
 # Types four figures into the boxes from the top (tank, top-ups, mileage, price), checks that the boxes hold
 # them and leaves a screenshot of the main window in the file named last, for a look: each box must show its
@@ -238,7 +240,11 @@ check "Close ends the program with status 0" test "$status" = 0
 PATH="$work/bin:$PATH" timeout -k 5 180 "$wine" "$exe" >"$work/app.log" 2>&1 &
 app=$!
 check "the main window opens again" wait_for $'^window\t0\t.*\t'"$title"'$'
-type_figures 47.5 4 845 2.88 "$shots/boxes-worked-example.png"
+type_figures 1499.99 99.99 2999.99 19.99 "$shots/boxes-widest.png"
+# The widest figures the ranges accept show from their first character, in the focused box and the others.
+starts=$(windows | awk -F'\t' '$1 == "control" && $2 == "Edit" && $3 == 1 { print $7 }' | paste -sd' ')
+check "every box shows its figure from the first character (at $starts)" \
+  awk -v s="$starts" 'BEGIN { n = split(s, x, " "); for (i = 1; i <= n; i++) if (x[i] < 0) exit 1; exit n != 4 }'
 main=$(xid 0)
 check "the window manager lists the main window" test -n "$main"
 wmctrl -i -c "${main:-0}"

@@ -1,24 +1,30 @@
-// Watches one top-level window on the X display in DISPLAY and reads its bottom rows every time it changes
-// size or is drawn on, until standard input closes. The window's bottom edge must show the border texture in
-// every such frame: a frame whose bottom rows show the background, black, or whatever was on the screen
-// before is what a user sees flash while the window grows or shrinks.
+// Watches one top-level window on the X display in DISPLAY and samples its lower part every millisecond, as
+// the screen shows it, until standard input closes. The window's bottom edge must show the border texture in
+// every sample: one whose bottom rows show the background, black, or whatever was on the screen before is
+// what a user sees flash while the window grows or shrinks. Border texture across the window above its bottom
+// edge is a doubled border: the old edge still drawn, or rows that a grow uncovered showing it.
 //
 //   border-probe WINDOW
 //
-// Prints "ready" once it watches, then on standard input's end one line per frame with a missing border,
-// "bad height=H rows=S1,... bottom=#RRGGBB" (the texture's share of each judged row, and a colour of the
-// lowest), and a summary, "frames=N heights=H1,H2,... bad=B". Exit status 0 when every frame had its border,
-// 1 when some had not, 2 on a usage or X error.
+// Prints "ready" once it watches, then on standard input's end one line per sample with a missing border
+// (the first 20), "bad height=H rows=S1,... bottom=#RRGGBB" (the texture's share of each judged row, and a
+// colour of the lowest), and a summary, "samples=N heights=H1,H2,... bad=B missing_ms=M doubled_ms=D", B
+// the samples without the border, M and D the longest stretches of time the border was missing and a doubled
+// one stood. Exit status 0 when neither stood longer than a frame (16 ms), 1 otherwise, 2 on a usage or X
+// error.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <poll.h>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <unistd.h>
 #include <vector>
 
@@ -33,9 +39,12 @@ constexpr int kCornerWidth = 12;
 // Share of a judged row that must look like the texture. The last result row, still shown early in the
 // shrink, crosses the edge and covers up to half of a row with its text; a missing edge leaves none.
 constexpr double kRowShare = 0.3;
-// One frame's drawing reaches the server in several requests; what stands once they have stopped for this
-// long is a frame that the screen shows.
-constexpr int kSettleMs = 2;
+// Rows above the bottom edge searched for a second border: the grow's and the shrink's whole way.
+constexpr int kSearchedRows = 120;
+// Share of a row above the edge that makes it a border row: the texture spans the window; a brown button face
+// covers less than a third of it.
+constexpr double kDoubledShare = 0.6;
+constexpr double kFrameMs = 16;
 
 // The window may be gone by the time it is read.
 int ignoreXError(Display*, XErrorEvent*) {
@@ -55,12 +64,16 @@ struct Frame {
     double rows[kJudgedRows] = {};
     // The colour in the middle of the lowest judged row, which tells stale content from an unpainted area.
     unsigned long bottom = 0;
+    // Border rows above the bottom edge.
+    bool doubled = false;
+    double ms = 0;
 
     bool bordered() const {
         for (double share : rows)
             if (share < kRowShare) return false;
         return true;
     }
+    bool missing() const { return !bordered(); }
 };
 
 // Reads the bottom rows as the screen shows them, with the server held so that the window's size, place and
@@ -74,23 +87,46 @@ bool capture(Display* display, Window window, Frame& frame) {
     if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
         attributes.height >= kEdgeRows && attributes.width > 2 * kCornerWidth &&
         XTranslateCoordinates(display, window, attributes.root, 0, 0, &left, &top, &child))
-        image = XGetImage(display, attributes.root, left, top + attributes.height - kEdgeRows,
-                          unsigned(attributes.width), kEdgeRows, AllPlanes, ZPixmap);
+        image =
+            XGetImage(display, attributes.root, left,
+                      top + attributes.height - std::min(attributes.height, kSearchedRows + kEdgeRows),
+                      unsigned(attributes.width),
+                      unsigned(std::min(attributes.height, kSearchedRows + kEdgeRows)), AllPlanes, ZPixmap);
     XUngrabServer(display);
     XFlush(display);
     if (!image) return false;
     const int width = attributes.width;
     frame.height = attributes.height;
     const int columns = width - 2 * kCornerWidth;
-    for (int row = 0; row < kJudgedRows; ++row) {
+    const int edge = image->height - kEdgeRows;
+    const auto share = [&](int y) {
         int texture = 0;
         for (int column = kCornerWidth; column < width - kCornerWidth; ++column)
-            texture += textureColour(XGetPixel(image, column, kJudgedFirst + row)) ? 1 : 0;
-        frame.rows[row] = double(texture) / columns;
-    }
-    frame.bottom = XGetPixel(image, width / 2, kJudgedFirst + kJudgedRows - 1) & 0xFFFFFF;
+            texture += textureColour(XGetPixel(image, column, y)) ? 1 : 0;
+        return double(texture) / columns;
+    };
+    for (int row = 0; row < kJudgedRows; ++row)
+        frame.rows[row] = share(edge + kJudgedFirst + row);
+    for (int y = 0; y < edge && !frame.doubled; ++y)
+        frame.doubled = share(y) >= kDoubledShare;
+    frame.bottom = XGetPixel(image, width / 2, edge + kJudgedFirst + kJudgedRows - 1) & 0xFFFFFF;
     XDestroyImage(image);
     return true;
+}
+
+// How long a state that starts at sample i stands: until the first later sample without it.
+double stretch(const std::vector<Frame>& frames, std::size_t i, auto state) {
+    const auto has = [&](std::size_t k) {
+        if constexpr (std::is_member_function_pointer_v<decltype(state)>)
+            return (frames[k].*state)();
+        else
+            return frames[k].*state;
+    };
+    if (!has(i) || (i > 0 && has(i - 1))) return 0;
+    std::size_t end = i;
+    while (end < frames.size() && has(end))
+        ++end;
+    return (end < frames.size() ? frames[end].ms : frames.back().ms) - frames[i].ms;
 }
 
 } // namespace
@@ -115,38 +151,39 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     std::vector<Frame> frames;
+    const auto start = std::chrono::steady_clock::now();
     bool watching = true;
     while (watching) {
         pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        if (!XPending(display)) poll(fds, 2, 1000);
+        poll(fds, 2, 1);
         if (fds[1].revents) {
             char buffer[64];
             watching = read(STDIN_FILENO, buffer, sizeof buffer) > 0;
         }
-        bool changed = false;
-        do {
-            while (XPending(display)) {
-                XEvent event;
-                XNextEvent(display, &event);
-                if (event.type == damageEventBase + XDamageNotify) {
-                    // Emptied, so the next drawing is reported too.
-                    XDamageSubtract(display, damage, None, None);
-                    changed = true;
-                } else if (event.type == ConfigureNotify) {
-                    changed = true;
-                }
-            }
-        } while (changed && poll(fds, 1, kSettleMs) > 0);
-        if (Frame frame; changed && capture(display, window, frame)) frames.push_back(frame);
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == damageEventBase + XDamageNotify) XDamageSubtract(display, damage, None, None);
+        }
+        if (Frame frame; capture(display, window, frame)) {
+            frame.ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            frames.push_back(frame);
+        }
     }
 
     std::set<int> heights;
     int bad = 0;
-    for (const Frame& frame : frames) {
+    double doubledMs = 0;
+    double missingMs = 0;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const Frame& frame = frames[i];
         heights.insert(frame.height);
+        doubledMs = std::max(doubledMs, stretch(frames, i, &Frame::doubled));
+        missingMs = std::max(missingMs, stretch(frames, i, &Frame::missing));
         if (frame.bordered()) continue;
-        ++bad;
-        std::printf("bad height=%d rows=", frame.height);
+        if (++bad > 20) continue;
+        std::printf("bad height=%d at=%.1fms rows=", frame.height, frame.ms);
         for (int row = 0; row < kJudgedRows; ++row)
             std::printf("%s%.2f", row ? "," : "", frame.rows[row]);
         std::printf(" bottom=#%06lX\n", frame.bottom);
@@ -154,7 +191,8 @@ int main(int argc, char** argv) {
     std::string list;
     for (int height : heights)
         list += (list.empty() ? "" : ",") + std::to_string(height);
-    std::printf("frames=%zu heights=%s bad=%d\n", frames.size(), list.c_str(), bad);
+    std::printf("samples=%zu heights=%s bad=%d missing_ms=%.1f doubled_ms=%.1f\n", frames.size(),
+                list.c_str(), bad, missingMs, doubledMs);
     XCloseDisplay(display);
-    return bad ? 1 : 0;
+    return missingMs > kFrameMs || doubledMs > kFrameMs ? 1 : 0;
 }

@@ -167,8 +167,10 @@ class CalculatorTest(unittest.TestCase):
         with open(self.errors, "a") as errors:
             self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=errors,
                                             start_new_session=True)
-        self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^" + CAPTION + "$").split()[0]
-        wait_for(lambda: self.application() is not None, what="the program on the accessibility bus")
+        # A busy machine may take many seconds to start the program: poll with a generous deadline.
+        self.window = wait_for(lambda: self.xdotool("search", "--onlyvisible", "--name", "^" + CAPTION + "$").split(),
+                               timeout=90, interval=0.05, what="the main window mapped")[0]
+        wait_for(lambda: self.application() is not None, timeout=60, what="the program on the accessibility bus")
 
     def stop(self):
         if self.process.poll() is None:
@@ -239,6 +241,30 @@ class CalculatorTest(unittest.TestCase):
     def click(self, x, y, button=1):
         self.pointer_to(x, y)
         self.xdotool("click", str(button))
+
+    def quick_drag(self, point, dx, dy, steps=10, pause=0.02):
+        """Presses at (x, y) of the window, moves the pointer by (dx, dy) in even steps a pause apart, as a
+        quick hand does, and lets go; returns where the window was before."""
+        left, top = self.geometry()[:2]
+        x, y = left + point[0], top + point[1]
+        moves = []
+        for step in range(1, steps + 1):
+            moves += ["mousemove", str(x + dx * step // steps), str(y + dy * step // steps), "sleep", str(pause)]
+        self.xdotool("mousemove", str(x), str(y), "mousedown", "1", *moves, "mouseup", "1")
+        return left, top
+
+    def settled_position(self, still=0.4, timeout=10):
+        """The window's position once it has not moved for a while."""
+        last, since = None, time.monotonic()
+        deadline = since + timeout
+        while time.monotonic() < deadline:
+            now = self.geometry()[:2]
+            if now != last:
+                last, since = now, time.monotonic()
+            elif time.monotonic() - since >= still:
+                return now
+            time.sleep(0.02)
+        raise AssertionError(f"the window still moving after {timeout} s")
 
     def type_into(self, x, y, text):
         self.click(x, y)

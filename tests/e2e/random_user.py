@@ -21,7 +21,7 @@ NO_PRESS = ((476, 4, 510, 38), (380, 320, 470, 362))
 KEYS = ("Tab", "shift+Tab", "Return", "Escape", "space")
 WORDS = ("abc", ".", "..", "1.2.3", "x9", "12a", "-", " ", "Fuel", "e5")
 # Where the text boxes of the input panel rest, in pixels of the main window.
-INPUT_PLACES = [(360, 48), (360, 88), (360, 128), (360, 168)]
+INPUT_PLACES = [(337, 48), (337, 88), (337, 128), (337, 168)]
 
 
 def figure(rng):

@@ -28,6 +28,9 @@ BOXES = (TANK, TOP_UP, MILEAGE, PRICE)
 BOX_NAMES = ("Full Tank Capacity:", "Average Monthly Top-up:", "Max Mileage Attained Per Full Tank:",
              "Fuel price per Litre:")
 WORKED = ("47.5", "4", "845", "2.88")
+# The widest figures each range accepts with two decimals.
+WIDEST = ("1499.99", "99.99", "2999.99", "19.99")
+BOX_LEFT = 337
 WORKED_FIGURES = ["1039.3", "21.8", "3.2", "$454.78", "$92.42", "$1109.04", "5.2"]
 BEIGE = (0xEA, 0xD6, 0xC2)
 
@@ -51,6 +54,24 @@ class Window(CalculatorTest):
         left, top, width, height = self.geometry()
         self.save_screenshot("main.png", (left, top, width, height))
 
+    def test_the_widest_accepted_figures_show_whole_once_typed(self):
+        import pyatspi
+        for box, text in zip(BOXES, WIDEST):
+            self.type_into(*box, text)
+        self.xdotool("key", "Tab")
+        boxes = {a.name: a for a in self.descendants(self.accessible_windows()[0]) if a.getRoleName() == "text"}
+        for name, text in zip(BOX_NAMES, WIDEST):
+            with self.subTest(box=name):
+                area, typed = self.extents(boxes[name]), boxes[name].queryText()
+                self.assertEqual(typed.getText(0, -1), text)
+                # Where the box shows its text from, as a click would find it: the start at the left edge, the
+                # end before the right one.
+                middle = area.y + area.height // 2
+                shown = (typed.getOffsetAtPoint(area.x + 4, middle, pyatspi.DESKTOP_COORDS),
+                         typed.getOffsetAtPoint(area.x + area.width - 4, middle, pyatspi.DESKTOP_COORDS))
+                self.assertEqual(shown, (0, len(text)))
+        self.save_screenshot("main-typed.png", self.geometry())
+
 
 class Alert(CalculatorTest):
     def test_empty_boxes_list_four_messages_and_turn_orange(self):
@@ -59,7 +80,7 @@ class Alert(CalculatorTest):
                          what="the alert")
         wait_for(lambda: self.showing(alert), what="the alert shown")
         messages = [name for name in self.labels(alert) if name != "INPUT ERROR!"]
-        self.assertEqual(messages, ["\r\nTank Capacity Is Required.\r\nMonthly Top-up Is Required.\r\n"
+        self.assertEqual(messages, ["Tank Capacity Is Required.\r\nMonthly Top-up Is Required.\r\n"
                                     "Mileage Attained Is Required.\r\nFuel Price Is Required."])
         import pyatspi
         extents = alert.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
@@ -89,11 +110,20 @@ class Results(CalculatorTest):
         figures = wait_for(lambda: [name for name in self.labels(window)
                                     if name[:1].isdigit() or name.startswith("$")], what="the figures")
         self.assertEqual(figures, ["676.5", "15.0", "2.4", "$222.69", "$40.56", "$486.72", "5.5"])
+        # A screen reader reads each figure with its row's caption.
+        import pyatspi
+        captions = []
+        for figure in (a for a in self.descendants(window) if a.name in figures):
+            relations = [r for r in figure.getRelationSet() if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+            captions += [r.getTarget(0).name.split(":")[0] for r in relations]
+        self.assertEqual(captions, ["Estimated Mileage Attainable", "Fuel Efficiency", "Monthly Fuel Top-up",
+                                    "Monthly Fuel Cost", "Monthly Fuel Savings", "Yearly Fuel Savings",
+                                    "A Bottle Of $28 Can Last For           Top-ups."])
         left, top, width, height = self.geometry()
         self.save_screenshot("results.png", (left, top, width, height))
         self.click(*BACK)
         wait_for(lambda: self.geometry()[3] == 282, what="the window back at 282 pixels")
-        wait_for(lambda: any(name == "Full Tank Capacity:" and left + 176 <= x
+        wait_for(lambda: any(name == "Full Tank Capacity:" and left + 164 <= x
                              for name, x in self.label_positions(window)), what="the input panel back")
 
     def label_positions(self, window):
@@ -140,6 +170,22 @@ class Pointer(CalculatorTest):
         time.sleep(0.3)
         with open(opened) as record:
             self.assertEqual(record.read(), "https://www.kelvara.example/\n")
+
+    def test_screen_readers_press_the_title_and_find_nothing_below_the_window(self):
+        import pyatspi
+        opened = self.stand_in_url_handler()
+        window = self.accessible_windows()[0]
+        title = next(a for a in self.descendants(window) if a.name.startswith("KELVARA CALCULATOR BY"))
+        actions = title.queryAction()
+        names = [actions.getName(i) for i in range(actions.nActions)]
+        self.assertIn("press", [name.lower() for name in names])
+        actions.doAction([name.lower() for name in names].index("press"))
+        wait_for(lambda: os.path.exists(opened) and open(opened).read(), what="the URL handler called")
+        # The picture holders and the frame lie below the window, where nobody sees them.
+        _, top, _, height = self.geometry()
+        below = [a.name or a.getRoleName() for a in self.descendants(window)
+                 if self.showing(a) and self.extents(a).y >= top + height]
+        self.assertEqual(below, [])
 
     def test_double_click_on_the_title_label_opens_the_site_once(self):
         opened = self.stand_in_url_handler()
@@ -238,6 +284,17 @@ class WindowManager(CalculatorTest):
         wait_for(lambda: self.window_pixels(*CALCULATE_FACE) == BUTTON_FACE, what="the input panel drawn")
 
 
+    def test_quick_drags_end_where_the_pointer_took_the_window(self):
+        # The window manager's own move follows the pointer; the window never stays stuck to it after.
+        for dx, dy in ((100, 50), (-60, 40), (150, -90), (-190, 0), (0, 60)):
+            with self.subTest(drag=(dx, dy)):
+                left, top = self.quick_drag(BODY, dx, dy)
+                self.assertEqual(self.settled_position(), (left + dx, top + dy))
+        self.pointer_to(*TITLE)
+        self.assertEqual(self.settled_position(), (left + dx, top + dy))
+        self.assert_alive()
+
+
 class DesktopTest(CalculatorTest):
     """The program under a window manager, as on a user's desktop."""
 
@@ -276,7 +333,7 @@ class DesktopTest(CalculatorTest):
     def back_to_input(self):
         self.click(*BACK)
         self.wait_for_height(282)
-        wait_for(lambda: self.extents(self.text_box(0)).x == self.geometry()[0] + TANK[0] - 20,
+        wait_for(lambda: self.extents(self.text_box(0)).x == self.geometry()[0] + BOX_LEFT,
                  what="the input panel back")
 
 
@@ -302,7 +359,7 @@ class WindowManagerClose(DesktopTest):
         self.click(*CALCULATE)
         alert, _ = self.wait_for_alert()
         self.assertEqual([name for name in self.labels(alert) if name != "INPUT ERROR!"],
-                         ["\r\nMileage Attained Is Required.\r\nFuel Price Is Required."])
+                         ["Mileage Attained Is Required.\r\nFuel Price Is Required."])
         self.xdotool("key", "Return")
         self.wait_for_alert_gone()
         self.assert_alive()
@@ -326,6 +383,7 @@ class FixedSize(DesktopTest):
         attempts = (
             ("maximise", lambda: self.display.run("wmctrl", "-i", "-r", window, "-b",
                                                   "add,maximized_vert,maximized_horz")),
+            ("full screen", lambda: self.display.run("wmctrl", "-i", "-r", window, "-b", "add,fullscreen")),
             ("windowsize", lambda: self.xdotool("windowsize", window, "800", "600")),
             ("Alt+right-drag", lambda: self.xdotool(
                 "mousemove", str(left + width - 4), str(top + height - 4), "keydown", "alt", "mousedown", "3",
@@ -337,6 +395,13 @@ class FixedSize(DesktopTest):
                 attempt()
                 # Nothing to wait for: the window manager answers at once, or never.
                 holds(lambda: self.window_size(window) == size, 0.4, what=f"{size} after {name}")
+                if name != "Alt+right-drag":
+                    wait_for(lambda: self.place(window) == (left, top), what=f"back in place after {name}")
+                    self.assertNotIn("FULLSCREEN", self.display.run("xprop", "-id", window, "_NET_WM_STATE"))
+
+    def place(self, window):
+        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", window).split())
+        return int(values["X"]), int(values["Y"])
 
     def test_neither_window_can_be_resized(self):
         self.assertEqual(self.size_hints(self.window), ((514, 282), (514, 282)))
@@ -421,7 +486,7 @@ class LongAlert(DesktopTest):
         self.fill(("abc",) * 4)
         self.click(*CALCULATE)
         alert, window = self.wait_for_alert()
-        text = "".join(f"\r\nPlease Enter Numbers Only For {field}." for field in self.FIELDS)
+        text = "\r\n".join(f"Please Enter Numbers Only For {field}." for field in self.FIELDS)
         self.assertEqual([name for name in self.labels(alert) if name != "INPUT ERROR!"], [text])
         label = next(a for a in self.descendants(alert) if a.getRoleName() == "label" and a.name == text)
         ok = next(a for a in self.descendants(alert) if a.getRoleName() == "push button")
@@ -472,25 +537,23 @@ class BottomBorder(DesktopTest):
         wait_for(lambda: self.figures() == WORKED_FIGURES, what="the seven figures")
         self.back_to_input()
         report, _ = probe.communicate("", timeout=30)
-        summary = re.fullmatch(r"frames=(\d+) heights=([\d,]+) bad=(\d+)", report.splitlines()[-1])
+        summary = re.fullmatch(r"samples=(\d+) heights=([\d,]+) bad=(\d+) missing_ms=([\d.]+) doubled_ms=([\d.]+)",
+                               report.splitlines()[-1])
         self.assertTrue(summary, report)
+        print(f"\nborder probe: {report.splitlines()[-1]}")
         heights = [int(height) for height in summary[2].split(",")]
         # The probe saw the whole cycle: both rest heights and most of the 15 steps between them.
         self.assertEqual((heights[0], heights[-1]), (282, 382), report)
         self.assertGreaterEqual(len(heights), 10, report)
-        self.assertEqual((summary[3] == "0"), (probe.returncode == 0), report)
-        return summary[3] == "0", report
+        clean = float(summary[4]) <= 16 and float(summary[5]) <= 16
+        self.assertEqual(clean, probe.returncode == 0, report)
+        return clean, report
 
     def test_every_frame_of_the_grow_and_the_shrink_has_its_bottom_border(self):
-        # A wrong order of painting and resizing spoils several frames of every cycle; a machine busy with
-        # other work can delay one frame by a few ms now and then. One clean cycle in three tells them apart.
-        reports = []
-        for cycle in range(3):
-            clean, report = self.cycle_report(first=cycle == 0)
-            if clean:
-                return
-            reports.append(report)
-        self.fail("every cycle had frames without the bottom border:\n" + "\n".join(reports))
+        # Every cycle, on a machine busy with other work too: neither a missing bottom border nor a doubled one
+        # standing longer than a frame.
+        reports = [self.cycle_report(first=cycle == 0) for cycle in range(3)]
+        self.assertTrue(all(clean for clean, _ in reports), "\n".join(report for _, report in reports))
 
 
 if __name__ == "__main__":

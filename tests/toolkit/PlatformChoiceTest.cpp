@@ -39,8 +39,28 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceRow{"UserNamesOneOnTheCommandLine",
                   {.x11Display = ":1", .waylandDisplay = "w", .platformArgument = true},
                   ""},
-        ChoiceRow{"NoDisplayAtAll", {}, ""}),
+        ChoiceRow{"NoDisplayAtAll", {}, ""},
+        ChoiceRow{"GoneXServerBesideWayland",
+                  {.x11Display = ":9", .waylandDisplay = "w", .x11Reachable = false},
+                  "wayland"},
+        ChoiceRow{"GoneXServerAlone", {.x11Display = ":9", .x11Reachable = false}, ""},
+        ChoiceRow{"GoneWaylandBesideX",
+                  {.x11Display = ":1", .waylandDisplay = "w", .waylandReachable = false},
+                  "xcb"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A display is missing only where no server answers and the user named no platform.
+TEST_P(PlatformChoice, SaysNoDisplayOnlyWhereNothingCanBeChosen) {
+    const StartEnvironment& environment = GetParam().environment;
+    const bool usable = !chooseQtPlatform(environment).empty() || !environment.qtPlatform.empty() ||
+                        environment.platformArgument;
+    EXPECT_EQ(forms::qt::noDisplay(environment).empty(), usable);
+}
+
+TEST(PlatformChoiceArguments, NamesTheVariablesTried) {
+    EXPECT_EQ(forms::qt::noDisplay({.x11Display = ":9", .x11Reachable = false}),
+              "no display could be opened; tried DISPLAY=:9 and WAYLAND_DISPLAY (not set)");
+}
 
 TEST(PlatformChoiceArguments, SeesAPlatformNamedOnTheCommandLine) {
     std::array<char*, 3> plain{const_cast<char*>("kelvara-calculator"), const_cast<char*>("-reverse"),

@@ -254,6 +254,32 @@ TEST(TabOrder, NoReachableControlMeansNowhereToGo) {
     EXPECT_EQ(nextInTabOrder(empty, nullptr, false), nullptr);
 }
 
+struct EditRow {
+    const char* name;
+    const char* before;
+    const char* after; // as the platform's box holds it after the edit
+    const char* kept;
+    friend void PrintTo(const EditRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class SingleLine : public ::testing::TestWithParam<EditRow> {};
+
+TEST_P(SingleLine, AnInsertedBlockKeepsItsFirstLine) {
+    EXPECT_EQ(singleLineEdit(GetParam().before, GetParam().after), GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pastes, SingleLine,
+                         ::testing::Values(EditRow{"Typed", "4", "45", "45"},
+                                           EditRow{"TrailingLineFeed", "", "45\n", "45"},
+                                           EditRow{"TrailingCarriageReturnLineFeed", "", "45\r\n", "45"},
+                                           EditRow{"LaterLinesDropped", "1", "145\r\n67\n", "145"},
+                                           EditRow{"IntoTheMiddle", "12", "145\n672", "1452"},
+                                           EditRow{"LeadingBreakInsertsNothing", "12", "12\n45", "12"},
+                                           EditRow{"OverASelection", "1234", "1\n4", "14"},
+                                           EditRow{"WholeCharactersOnly", "a\xC3\xA9", "a\xC3\xA8\n\xC3\xA9",
+                                                   "a\xC3\xA8\xC3\xA9"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Escape, ClicksTheShownCancelControlOnly) {
     KeyboardForm form;
     form.show();

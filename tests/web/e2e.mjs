@@ -101,6 +101,23 @@ await check('the worked example gives its seven figures', async () => {
   await until('the window is short again', () => rect(mainWindow), (r) => r.height === 282);
 });
 
+// What a user types can be checked once the box has lost the focus: the widest figures the ranges accept.
+await check('the widest figures the ranges accept show whole in their boxes', async () => {
+  const widest = { 'Full Tank Capacity:': '1499.99', 'Average Monthly Top-up:': '99.99',
+                   'Max Mileage Attained Per Full Tank:': '2999.99', 'Fuel price per Litre:': '19.99' };
+  for (const [name, text] of Object.entries(widest)) {
+    await box(name).click();
+    await page.keyboard.press('Control+A');
+    await page.keyboard.type(text);
+  }
+  await page.keyboard.press('Tab');
+  for (const [name, text] of Object.entries(widest)) {
+    const shown = await box(name).evaluate((el) => ({ value: el.value, scroll: el.scrollLeft, width: el.scrollWidth, room: el.clientWidth }));
+    expect(shown.value === text && shown.scroll === 0 && shown.width <= shown.room, `${name} ${JSON.stringify(shown)}`);
+  }
+  await screenshot('web-main-typed.png', [mainWindow]);
+});
+
 await check('Close and the title change colour under the pointer', async () => {
   const close = button('Close'), title = page.locator('.kv-form [data-name=Label1]').first();
   const face = await style(close, 'backgroundColor');

@@ -1,6 +1,7 @@
 #include "FixedText.h"
 #include "windows/main/FormMain.h"
 
+#include "toolkit/Metrics.h"
 #include "toolkit/TestDriver.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <array>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace t = forms::testing;
 
@@ -45,6 +48,27 @@ TEST_F(CaptionFit, EverySingleLineCaptionFitsItsLabel) {
     // Longer messages wrap inside the message label, as designed.
     EXPECT_LE(t::textWidthPixels(alert.lbl, "Mileage Attained Is Required."), widthPixels(alert.lbl));
     alert.unload();
+}
+
+// What the user typed can be checked once the box has lost the focus: the widest figures each range accepts,
+// written with up to two decimals, show whole in their boxes.
+TEST_F(CaptionFit, WidestAcceptedFiguresShowWholeInTheirBoxes) {
+    const std::pair<forms::TextBox*, std::vector<std::string>> rows[] = {
+        {&form.txtTank, {"1499.99", "1500.00", "1500"}},
+        {&form.txtTopUp, {"99.99", "100.00"}},
+        {&form.txtMileage, {"2999.99", "3000.00"}},
+        {&form.txtPrice, {"19.99", "20.00", "0.01"}},
+    };
+    for (const auto& [box, texts] : rows)
+        for (const std::string& text : texts)
+            EXPECT_TRUE(forms::textBoxShowsWhole(t::textWidthPixels(*box, text), widthPixels(*box)))
+                << box->name() << " " << text << ": " << t::textWidthPixels(*box, text) << " px in "
+                << widthPixels(*box);
+    // Their units still end inside the border.
+    for (const forms::Label* unit : {&form.lbltank2, &form.lblTopUp2, &form.lblMileage2, &form.lblPrice2})
+        EXPECT_LE(unit->left() + t::textWidthPixels(*unit, unit->caption()) * forms::kTwipsPerPixel,
+                  form.imgRight.left())
+            << unit->caption();
 }
 
 // Each figure is laid over the run of spaces in its row's caption: it must sit after the row's name and

@@ -11,6 +11,10 @@ struct StartEnvironment {
     std::string waylandDisplay; // WAYLAND_DISPLAY
     std::string sessionType;    // XDG_SESSION_TYPE
     bool platformArgument = false;
+    // Whether a server answers at the named X display and Wayland socket (the default socket in a Wayland
+    // session).
+    bool x11Reachable = true;
+    bool waylandReachable = true;
 };
 
 // The Qt platform plugins to ask for, in order (Qt's "a;b" form), or empty to leave the choice to Qt. X11 (on
@@ -19,6 +23,11 @@ struct StartEnvironment {
 // desktops without XWayland, or when the user names a platform.
 std::string chooseQtPlatform(const StartEnvironment& environment);
 
+// Why no window can be shown, naming the variables tried, when no display server answers and the user named
+// no platform; empty otherwise.
+std::string noDisplay(const StartEnvironment& environment);
+
+// The environment, with the display servers it names tried.
 StartEnvironment startEnvironment(int argc, char** argv);
 
 } // namespace forms::qt

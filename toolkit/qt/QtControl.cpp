@@ -93,8 +93,15 @@ void QtControl::applyCaption() {
     const QString text = QString::fromStdString(control_.props().caption);
     if (auto* label = dynamic_cast<QLabel*>(widget_.data())) {
         label->setText(displayText(control_.props().caption));
-        // Assistive technology reads the caption itself.
-        if (control_.props().accessibleName.empty()) label->setAccessibleName(text);
+        // Assistive technology reads the caption itself, without the line breaks that only space it out.
+        if (control_.props().accessibleName.empty()) {
+            qsizetype from = 0, to = text.size();
+            while (from < to && (text[from] == u'\r' || text[from] == u'\n'))
+                ++from;
+            while (to > from && (text[to - 1] == u'\r' || text[to - 1] == u'\n'))
+                --to;
+            label->setAccessibleName(text.sliced(from, to - from));
+        }
     } else if (auto* box = dynamic_cast<QLineEdit*>(widget_.data())) {
         if (box->text() != text) box->setText(text);
     }

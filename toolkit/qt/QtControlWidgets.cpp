@@ -127,6 +127,10 @@ TextBoxWidget::TextBoxWidget(Control& control, QtWindow& window, QWidget* parent
     : ControlWidget<QLineEdit>(control, window, parent) {
     setFrame(true);
     setFocusPolicy(Qt::StrongFocus);
+    // QLineEdit keeps 2 px of its own inside the frame; the toolkit's inset replaces them, so a box shows as
+    // much text as on the other platforms.
+    constexpr int ownMargin = 2;
+    setTextMargins(kTextBoxInset - ownMargin, 0, kTextBoxInset - ownMargin, 0);
     QObject::connect(this, &QLineEdit::textChanged, [this](const QString& text) {
         if (Control* c = this->control()) ControlAccess::textEditedByUser(*c, text.toStdString());
     });

@@ -2,10 +2,12 @@
 #include "toolkit/Hooks.h"
 #include "toolkit/Metrics.h"
 #include "toolkit/Native.h"
+#include "toolkit/qt/ControlAccessible.h"
 #include "toolkit/qt/PlatformChoice.h"
 #include "toolkit/qt/QtSkin.h"
 #include "toolkit/qt/QtWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
@@ -83,7 +85,13 @@ Application::Application(int& argc, char** argv)
     impl_->argv.assign(argv, argv + argc);
     // An argument rather than the environment, so that programs started from here (the browser) choose
     // their own path.
-    impl_->platform = qt::chooseQtPlatform(qt::startEnvironment(argc, argv));
+    const qt::StartEnvironment environment = qt::startEnvironment(argc, argv);
+    // Qt would abort with advice to reinstall.
+    if (const std::string missing = qt::noDisplay(environment); !missing.empty()) {
+        std::fprintf(stderr, "kelvara-calculator: %s\n", missing.c_str());
+        std::exit(1);
+    }
+    impl_->platform = qt::chooseQtPlatform(environment);
     if (!impl_->platform.empty()) {
         static char option[] = "-platform";
         impl_->argv.insert(impl_->argv.end(), {option, impl_->platform.data()});
@@ -98,6 +106,7 @@ Application::Application(int& argc, char** argv)
     // A steady text cursor: an idle calculator should not wake up twice a second to blink it.
     QApplication::setCursorFlashTime(0);
     qt::loadFonts();
+    QAccessible::installFactory(qt::ControlAccessible::create);
     // The default font is one of the program's own: a text box lays out its empty text in it before taking
     // its design's font, and a family the desktop would name has no face here, so finding it searches them
     // all.

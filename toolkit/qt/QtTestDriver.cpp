@@ -7,6 +7,7 @@
 
 #include <QApplication>
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -166,6 +167,15 @@ void typeText(const std::string& text) {
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
         QApplication::sendEvent(target, &release);
     }
+}
+
+void paste(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    QWidget* target = focusTarget();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+    QApplication::sendEvent(target, &release);
 }
 
 PointerShape pointerShape(const Control& control) {

@@ -93,6 +93,12 @@ bool FormWidget::focusNextPrevChild(bool next) {
 
 void FormWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // The window has one size: a window manager's full screen or maximise is refused as its resizing is.
+    if (event->type() == QEvent::WindowStateChange && isWindow() &&
+        (windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized))) {
+        setWindowState(windowState() & ~(Qt::WindowFullScreen | Qt::WindowMaximized));
+        return;
+    }
     // Qt reports no focus within a window that is not active: a press that activates the window has given
     // its control the focus by now.
     if (event->type() == QEvent::ActivationChange && form_ && isWindow() && isActiveWindow()) {
@@ -174,6 +180,14 @@ void QtWindow::updateSize() {
     const FormProps& p = form_.props();
     const QSize size(toPixels(p.width), toPixels(p.height));
     const bool shown = widget_->isVisible();
+    // The server is given each frame ahead, with its size, once the tick has moved the controls.
+    if (shown && !minimised() && serverWindow_.drawsAhead() && size != widget_->size()) {
+        if (!pendingSize_)
+            QMetaObject::invokeMethod(
+                &sizeLater_, [this] { presentFrame(); }, Qt::QueuedConnection);
+        pendingSize_ = size;
+        return;
+    }
     // A window manager may take a resize of a minimised window for a request to show it again, and a shown
     // window shrinks with its next frame (see presentFrame).
     if (!minimised() && !(shown && size.height() < widget_->height())) {
@@ -193,6 +207,25 @@ void QtWindow::updateSize() {
         QMetaObject::invokeMethod(
             &sizeLater_, [this] { presentFrame(); }, Qt::QueuedConnection);
     pendingSize_ = size;
+}
+
+// The window at the new size as the next paint will draw it, in device pixels: the controls where the tick
+// put them, those reaching below the present height drawn on their own.
+QImage QtWindow::frameAhead(QSize size) const {
+    const qreal scale = widget_->devicePixelRatioF();
+    QImage frame((QSizeF(size) * scale).toSize(), QImage::Format_RGB32);
+    frame.setDevicePixelRatio(scale);
+    frame.fill(widget_->palette().color(QPalette::Window));
+    QPainter painter(&frame);
+    const int kept = std::min(size.height(), widget_->height());
+    widget_->render(&painter, QPoint(), QRegion(0, 0, size.width(), kept));
+    for (QObject* object : widget_->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (child && child->isVisible() && !child->isWindow() && child->geometry().bottom() >= kept &&
+            child->y() < size.height())
+            child->render(&painter, child->pos());
+    }
+    return frame;
 }
 
 // The window's lowest row as drawn, in device pixels.
@@ -232,7 +265,12 @@ void QtWindow::place() {
     if (widget_->pos() == placed_ && pendingMoves_.empty()) return;
     pendingMoves_.push_back(placed_);
     if (pendingMoves_.size() > 64) pendingMoves_.pop_front();
-    mover_->moveTo(*widget_, placed_);
+    if (mover_->moveTo(*widget_, placed_)) return;
+    // The window system's own move has the drag: each place it reports is the window's.
+    pendingMoves_.clear();
+    placed_ = widget_->pos();
+    form_.movedByWindowSystem(static_cast<Twips>(placed_.x()) * kTwipsPerPixel,
+                              static_cast<Twips>(placed_.y()) * kTwipsPerPixel);
 }
 
 void QtWindow::windowSystemMoved(QPoint position) {
@@ -260,7 +298,9 @@ void QtWindow::show(Form* owner, bool modal) {
     if (widget_->isWindow()) widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     widget_->show();
     serverWindow_.assume(widget_->size());
-    widget_->activateWindow();
+    // A window drawn inside its owner leaves the owner's activation alone: on Wayland a late activation
+    // would undo a minimise that follows.
+    if (widget_->isWindow()) widget_->activateWindow();
     // Once the first frame is out: the icon, whose sizes together are more bytes for the server than the
     // frame itself. The frame is still in the connection's buffer then, and would wait behind the work.
     widget_->afterNextFrame([this, window = widget_.data()] {
@@ -303,6 +343,23 @@ void QtWindow::presentFrame() {
     if (!widget_ || presenting_) return;
     presenting_ = true;
     if (grown_) serverWindow_.await(*std::exchange(grown_, std::nullopt));
+    if (pendingSize_ && !minimised() && widget_->isVisible() && serverWindow_.drawsAhead()) {
+        // A frame ahead stands for one size: while the window manager has yet to apply the last one, nothing
+        // is drawn and the newest size waits.
+        if (!serverWindow_.has(widget_->size())) {
+            widget_->setUpdatesEnabled(false);
+            presenting_ = false;
+            QTimer::singleShot(1, &sizeLater_, [this] { presentFrame(); });
+            return;
+        }
+        // Nothing is painted before the server has the size, not even from the events the wait lets through.
+        const QSize size = *std::exchange(pendingSize_, std::nullopt);
+        serverWindow_.showAhead(frameAhead(size));
+        widget_->setUpdatesEnabled(false);
+        applySize(size);
+        serverWindow_.await(size);
+        widget_->setUpdatesEnabled(true);
+    }
     if (widget_->isVisible()) QCoreApplication::sendPostedEvents(widget_, QEvent::UpdateRequest);
     if (pendingSize_ && !minimised()) {
         const QSize size = *std::exchange(pendingSize_, std::nullopt);

@@ -77,6 +77,7 @@ private:
     void applyIcon();
     bool minimised() const;
     QImage bottomRow() const;
+    QImage frameAhead(QSize size) const;
 
     Form& form_;
     QPointer<FormWidget> widget_;

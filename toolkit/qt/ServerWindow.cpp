@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include <cstdint>
 #include <cstdlib>
 #include <qguiapplication_platform.h>
 
@@ -58,6 +59,36 @@ ServerWindow::~ServerWindow() {
 void ServerWindow::flushConnection() {
 #ifdef KELVARA_HAVE_XCB
     if (xcb_connection_t* connection = x11Connection()) xcb_flush(connection);
+#endif
+}
+
+bool ServerWindow::leftButtonHeld() {
+#ifdef KELVARA_HAVE_XCB
+    xcb_connection_t* connection = x11Connection();
+    const xcb_setup_t* setup = connection ? xcb_get_setup(connection) : nullptr;
+    if (!setup) return false;
+    const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    const bool held = pointer && (pointer->mask & XCB_BUTTON_MASK_1);
+    std::free(pointer);
+    return held;
+#else
+    return false;
+#endif
+}
+
+bool ServerWindow::requestPosition(QWidget& window, QPoint position) {
+#ifdef KELVARA_HAVE_XCB
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window.internalWinId()) return false;
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(position.x()),
+                                    static_cast<std::uint32_t>(position.y())};
+    xcb_configure_window(connection, static_cast<xcb_window_t>(window.internalWinId()),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    return true;
+#else
+    return false;
 #endif
 }
 
@@ -134,6 +165,22 @@ void ServerWindow::fillUncovered(const QImage& tile) {
 #endif
 }
 
+void ServerWindow::showAhead(const QImage& frame) {
+#ifdef KELVARA_HAVE_XCB
+    xcb_connection_t* connection = x11Connection();
+    if (!watching_ || !connection || !window_.internalWinId()) return;
+    fillUncovered(frame);
+    if (forgets_) return;
+    // Nothing of the old content is kept on a resize: the background, this frame, stands for all of it.
+    const std::uint32_t gravity = XCB_GRAVITY_BIT_FORGET;
+    xcb_change_window_attributes(connection, static_cast<xcb_window_t>(window_.internalWinId()),
+                                 XCB_CW_BIT_GRAVITY, &gravity);
+    forgets_ = true;
+#else
+    (void)frame;
+#endif
+}
+
 void ServerWindow::await(QSize size) {
     if (!watching_ || waiting_ || !known_ || !window_.isVisible()) return;
     waiting_ = true;
@@ -153,7 +200,7 @@ bool ServerWindow::nativeEventFilter(const QByteArray& type, void* message, qint
     if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
     const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
     if (window_.internalWinId() && configure->window == static_cast<xcb_window_t>(window_.internalWinId()))
-        known_ = QSize(configure->width, configure->height);
+        known_ = (QSizeF(configure->width, configure->height) / window_.devicePixelRatioF()).toSize();
 #else
     (void)type;
     (void)message;

@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 
 #include <optional>
@@ -27,6 +28,14 @@ public:
     // What the server shows, tiled from the window's corner, in rows that a grow uncovers until they are
     // painted.
     void fillUncovered(const QImage& tile);
+    // Whether the server has the window at this size (in the window's own pixels), as far as it has said.
+    bool has(QSize size) const { return !known_ || *known_ == size; }
+    // Whether the server can be given a frame ahead (X11 only).
+    bool drawsAhead() const { return watching_; }
+    // The server shows this frame, in device pixels, the moment it next resizes the window, the whole window
+    // at once, until the program paints: neither the old bottom edge nor rows the window gains or loses show
+    // for a moment.
+    void showAhead(const QImage& frame);
     // Lets the window system's events through, but no input and no timer, until the server has the size or a
     // few frames' time has passed.
     void await(QSize size);
@@ -36,6 +45,11 @@ public:
     bool setIcon(const std::vector<QImage>& sizes);
     // Sends what the program has asked of the X server so far, a frame included, without waiting.
     static void flushConnection();
+    // Whether the X server has the left button held now; false elsewhere than on X11.
+    static bool leftButtonHeld();
+    // Asks the X server to move the window there, in device pixels, without Qt's knowing until the server
+    // reports it; false elsewhere than on X11.
+    static bool requestPosition(QWidget& window, QPoint position);
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
@@ -43,6 +57,7 @@ private:
     QWidget& window_;
     bool watching_ = false;
     bool waiting_ = false;
+    bool forgets_ = false;
     int depth_ = 0;
     std::optional<QSize> known_;
 };

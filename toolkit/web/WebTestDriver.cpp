@@ -20,6 +20,7 @@ void kvt_focus(int control);
 int kvt_focusable(int control);
 void kvt_key(const char* keyName);
 void kvt_type(const char* text);
+void kvt_paste(const char* text);
 int kvt_size(int window, int height);
 int kvt_pointer_shape(int control);
 char* kvt_accessible_name(int control);
@@ -152,6 +153,11 @@ void activate(Form& form) {
 
 void typeText(const std::string& text) {
     kvt_type(text.c_str());
+    processEvents();
+}
+
+void paste(const std::string& text) {
+    kvt_paste(text.c_str());
     processEvents();
 }
 

@@ -291,6 +291,14 @@ var KV = {
         var text = el.value;
         KV.call(function () { KV.withText(text, function (pointer) { Module._kv_text(id, pointer); }); });
       });
+      // A block of lines, which the browser would join into one: the toolkit keeps what a box takes of it.
+      el.addEventListener('paste', function (e) {
+        var pasted = e.clipboardData ? e.clipboardData.getData('text/plain') : '';
+        if (!/[\r\n]/.test(pasted)) return;
+        e.preventDefault();
+        var text = el.value.slice(0, el.selectionStart) + pasted + el.value.slice(el.selectionEnd);
+        KV.call(function () { Module.ccall('kv_text', null, ['number', 'string'], [id, text]); });
+      });
     }
     if (kind === KV_KIND.TextBox || kind === KV_KIND.PictureButton) {
       if (kind === KV_KIND.PictureButton) el.type = 'button';

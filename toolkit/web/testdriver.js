@@ -46,6 +46,16 @@ mergeInto(LibraryManager.library, {
           target.dispatchEvent(new KeyboardEvent('keyup', { key: chars[i], bubbles: true }));
       }
   },
+  // A paste event with the text on its clipboard; the browser's own insertion, which drops line breaks, when
+  // no handler took it.
+  kvt_paste: function (text) {
+      var target = document.activeElement, data = new DataTransfer();
+      data.setData('text/plain', UTF8ToString(text));
+      var paste = new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true });
+      if (!target || !target.dispatchEvent(paste) || target.tagName !== 'INPUT') return;
+      target.setRangeText(data.getData('text/plain').replace(/[\r\n]/g, ''), target.selectionStart, target.selectionEnd, 'end');
+      target.dispatchEvent(new InputEvent('input', { inputType: 'insertFromPaste', bubbles: true }));
+  },
   kvt_size: function (window, height) {
       var el = KV.windows.get(window);
       return Math.round(parseFloat(height ? el.style.height : el.style.width));

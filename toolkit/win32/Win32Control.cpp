@@ -3,6 +3,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
+#include "toolkit/Metrics.h"
 #include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
@@ -294,9 +295,10 @@ void Win32Control::update(ControlProp changed) {
     case ControlProp::Font:
         if (control_.kind() == ControlKind::TextBox) {
             SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(p.font, window_.dpi())), TRUE);
-            // The margins a new font brings would leave a narrow box too little room for a short figure, and
-            // the box would scroll its start out of sight.
-            SendMessageW(hwnd_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+            // The margins a new font brings would leave the box too little room for the widest figure, and
+            // the box would scroll its start out of sight: the toolkit's inset instead.
+            const int inset = MulDiv(kTextBoxInset, static_cast<int>(window_.dpi()), kDesignDpi);
+            SendMessageW(hwnd_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(inset, inset));
         } else
             window_.invalidate(rect_);
         break;

@@ -7,6 +7,7 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace forms::testing {
@@ -274,6 +275,19 @@ void typeText(const std::string& text) {
         const UINT virtualKey = scan == -1 ? 0 : static_cast<UINT>(scan & 0xFF);
         key(focusTarget(), virtualKey, ch);
     }
+}
+
+void paste(const std::string& text) {
+    const HWND target = focusTarget();
+    const std::wstring wide = win32::widen(text);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    if (!block || !OpenClipboard(target)) throw Error("The clipboard is not free");
+    std::copy_n(wide.c_str(), wide.size() + 1, static_cast<wchar_t*>(GlobalLock(block)));
+    GlobalUnlock(block);
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+    SendMessageW(target, WM_PASTE, 0, 0);
 }
 
 PointerShape pointerShape(const Control& control) {

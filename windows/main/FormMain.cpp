@@ -21,6 +21,9 @@ FormMain::FormMain()
             .backColor = skin::kBackground,
             .icon = skin::logo}) {
     wireHandlers();
+    // Each figure is read with the caption of its row.
+    for (int i = 0; i <= lblCalculationResult.ubound(); ++i)
+        lblCalculationResult[i].labelledBy = &lblResult[i];
 }
 
 std::array<forms::Control*, 14> FormMain::inputPanel() {

@@ -64,20 +64,23 @@ public:
     forms::PictureButton Command1{*this, {.name = "Command1", .left = 6840, .top = 120, .width = 375, .height = 375, .backColor = skin::kButtonFace, .picture = skin::minimiseGlyph, .mousePointer = forms::MousePointer::Custom, .mouseIcon = skin::handPointer, .cancel = true, .accessibleName = "Minimise"}};
     forms::PictureButton cmdClose{*this, {.name = "cmdClose", .left = 7200, .top = 120, .width = 375, .height = 375, .backColor = skin::kButtonFace, .picture = skin::closeGlyph, .mousePointer = forms::MousePointer::Custom, .mouseIcon = skin::handPointer, .accessibleName = "Close"}};
 
-    // Input panel: these fourteen slide together, frmMain first as the position marker.
+    // Input panel: these fourteen slide together, frmMain first as the position marker. The boxes are wide
+    // enough for the widest figure each range accepts with two decimals; to make room within the border,
+    // they start 23 px left of the classic layout, the captions beside them 12 px (the longest stays), and
+    // the units follow the boxes 8 px further right.
     forms::Frame frmMain{*this, {.name = "frmMain", .left = 0, .top = 7560, .width = 615, .height = 615}};
-    forms::Label lbltank{*this, {.name = "lbltank", .left = 2640, .top = 720, .width = 2775, .height = 495, .caption = "Full Tank Capacity:", .font = skin::kPanelFont}};
-    forms::Label lbltank2{*this, {.name = "lbltank2", .left = 6120, .top = 720, .width = 855, .height = 495, .caption = "Litres", .font = skin::kPanelFont}};
-    forms::TextBox txtTank{*this, {.name = "txtTank", .left = 5400, .top = 720, .width = 615, .height = 465, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 0, .accessibleName = "Full Tank Capacity:"}};
-    forms::Label lblTopUp{*this, {.name = "lblTopUp", .left = 1800, .top = 1320, .width = 3615, .height = 495, .caption = "Average Monthly Top-up:", .font = skin::kPanelFont}};
-    forms::Label lblTopUp2{*this, {.name = "lblTopUp2", .left = 6120, .top = 1320, .width = 975, .height = 495, .caption = "Times", .font = skin::kPanelFont}};
-    forms::TextBox txtTopUp{*this, {.name = "txtTopUp", .left = 5400, .top = 1320, .width = 615, .height = 480, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 1, .accessibleName = "Average Monthly Top-up:"}};
-    forms::Label lblMileage{*this, {.name = "lblMileage", .left = 240, .top = 1920, .width = 5175, .height = 495, .caption = "Max Mileage Attained Per Full Tank:", .font = skin::kPanelFont}};
-    forms::Label lblMileage2{*this, {.name = "lblMileage2", .left = 6120, .top = 1920, .width = 1455, .height = 495, .caption = "Kilometer", .font = skin::kPanelFont}};
-    forms::TextBox txtMileage{*this, {.name = "txtMileage", .left = 5400, .top = 1920, .width = 615, .height = 480, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 2, .accessibleName = "Max Mileage Attained Per Full Tank:"}};
-    forms::Label lblPrice{*this, {.name = "lblPrice", .left = 2520, .top = 2520, .width = 2775, .height = 495, .caption = "Fuel price per Litre:", .font = skin::kPanelFont}};
-    forms::Label lblPrice2{*this, {.name = "lblPrice2", .left = 6120, .top = 2520, .width = 735, .height = 495, .caption = "SGD", .font = skin::kPanelFont}};
-    forms::TextBox txtPrice{*this, {.name = "txtPrice", .left = 5400, .top = 2520, .width = 615, .height = 480, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 3, .accessibleName = "Fuel price per Litre:"}};
+    forms::Label lbltank{*this, {.name = "lbltank", .left = 2460, .top = 720, .width = 2595, .height = 495, .caption = "Full Tank Capacity:", .font = skin::kPanelFont}};
+    forms::Label lbltank2{*this, {.name = "lbltank2", .left = 6240, .top = 720, .width = 855, .height = 495, .caption = "Litres", .font = skin::kPanelFont}};
+    forms::TextBox txtTank{*this, {.name = "txtTank", .left = 5055, .top = 720, .width = 1110, .height = 465, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 0, .accessibleName = "Full Tank Capacity:"}};
+    forms::Label lblTopUp{*this, {.name = "lblTopUp", .left = 1620, .top = 1320, .width = 3435, .height = 495, .caption = "Average Monthly Top-up:", .font = skin::kPanelFont}};
+    forms::Label lblTopUp2{*this, {.name = "lblTopUp2", .left = 6240, .top = 1320, .width = 975, .height = 495, .caption = "Times", .font = skin::kPanelFont}};
+    forms::TextBox txtTopUp{*this, {.name = "txtTopUp", .left = 5055, .top = 1320, .width = 1110, .height = 480, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 1, .accessibleName = "Average Monthly Top-up:"}};
+    forms::Label lblMileage{*this, {.name = "lblMileage", .left = 240, .top = 1920, .width = 4815, .height = 495, .caption = "Max Mileage Attained Per Full Tank:", .font = skin::kPanelFont}};
+    forms::Label lblMileage2{*this, {.name = "lblMileage2", .left = 6240, .top = 1920, .width = 1320, .height = 495, .caption = "Kilometer", .font = skin::kPanelFont}};
+    forms::TextBox txtMileage{*this, {.name = "txtMileage", .left = 5055, .top = 1920, .width = 1110, .height = 480, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 2, .accessibleName = "Max Mileage Attained Per Full Tank:"}};
+    forms::Label lblPrice{*this, {.name = "lblPrice", .left = 2340, .top = 2520, .width = 2715, .height = 495, .caption = "Fuel price per Litre:", .font = skin::kPanelFont}};
+    forms::Label lblPrice2{*this, {.name = "lblPrice2", .left = 6240, .top = 2520, .width = 735, .height = 495, .caption = "SGD", .font = skin::kPanelFont}};
+    forms::TextBox txtPrice{*this, {.name = "txtPrice", .left = 5055, .top = 2520, .width = 1110, .height = 480, .font = skin::kBoxFont, .foreColor = forms::kWindowText, .tabIndex = 3, .accessibleName = "Fuel price per Litre:"}};
     forms::PictureButton cmdCalculate{*this, {.name = "cmdCalculate", .left = 2760, .top = 3360, .width = 2295, .height = 495, .backColor = skin::kWhite, .picture = skin::calculateNormal, .downPicture = skin::calculateMuted, .mousePointer = forms::MousePointer::Custom, .mouseIcon = skin::handPointer, .tabIndex = 4, .accessibleName = "Calculate"}};
 
     // Result panel: hidden until the window has grown. Each value lies over the run of spaces in its caption;
