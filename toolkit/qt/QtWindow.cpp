@@ -253,8 +253,7 @@ void QtWindow::place() {
     // The window system's own move has the drag: each place it reports is the window's.
     pendingMoves_.clear();
     placed_ = widget_->pos();
-    form_.movedByWindowSystem(static_cast<Twips>(placed_.x()) * kTwipsPerPixel,
-                              static_cast<Twips>(placed_.y()) * kTwipsPerPixel);
+    form_.movedByWindowSystem(toTwips(placed_.x()), toTwips(placed_.y()));
 }
 
 void QtWindow::windowSystemMoved(QPoint position) {
