@@ -100,6 +100,14 @@ void FormWidget::changeEvent(QEvent* event) {
     }
     if (event->type() == QEvent::ActivationChange && form_ && isWindow() && isActiveWindow()) {
         Form* form = form_;
+        // A press that activated the window has already given its control Qt's focus: that is where the
+        // focus goes, not back to the control that had it before.
+        Control* pressed = nullptr;
+        if (auto* box = dynamic_cast<TextBoxWidget*>(focusWidget()))
+            pressed = box->control();
+        else if (auto* button = dynamic_cast<PictureButtonWidget*>(focusWidget()))
+            pressed = button->control();
+        if (pressed) deliver([pressed] { pressed->form().focusTracker().focusIn(*pressed); });
         deliver([form] { form->windowActivated(); });
     }
     // Restored: the size the window reached while minimised. Nothing else is drawn on a state change: a new
