@@ -1,13 +1,17 @@
 // Starts a program on the X display in DISPLAY and reports, as key=value lines, how long it took from the
 // fork until its first top-level window first drew, and the process's peak memory a moment later. With
-// --idle it then watches the settled program and reports the CPU time, wake-ups and frames it spent idle.
+// --complete it also reports when the window first showed what it shows once settled (its complete first
+// frame): the window's pixels are read after each drawing and compared with those at the end of the hold.
+// With --idle it then watches the settled program and reports the CPU time, wake-ups and frames it spent
+// idle.
 //
-//   first-frame [--hold MS] [--idle SETTLE_MS MEASURE_MS] -- PROGRAM [ARGS...]
+//   first-frame [--hold MS] [--complete] [--idle SETTLE_MS MEASURE_MS] -- PROGRAM [ARGS...]
 //
 // The display must have no window manager: a top-level window is then a direct child of the root window,
 // and nothing else draws on it.
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
 
 #include <chrono>
@@ -24,6 +28,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -92,6 +97,7 @@ public:
     // Handles what the server has sent within the timeout; true when some window was drawn on.
     bool pump(int timeoutMs) {
         bool drawn = false;
+        drawnOn_ = None;
         if (!XPending(display_)) {
             pollfd fd{ConnectionNumber(display_), POLLIN, 0};
             poll(&fd, 1, timeoutMs);
@@ -109,9 +115,27 @@ public:
                 // Emptied, so the next drawing is reported too.
                 XDamageSubtract(display_, damage.damage, None, None);
                 drawn = true;
+                drawnOn_ = damage.drawable;
             }
         }
         return drawn;
+    }
+
+    // The window drawn on in the last pump that drew.
+    Window drawnOn() const { return drawnOn_; }
+
+    // The window's pixels as the server shows them; empty when it is not viewable.
+    std::vector<char> pixels(Window window) const {
+        XWindowAttributes attributes{};
+        if (!window || !XGetWindowAttributes(display_, window, &attributes) ||
+            attributes.map_state != IsViewable)
+            return {};
+        XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(attributes.width),
+                                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+        if (!image) return {};
+        std::vector<char> result(image->data, image->data + image->bytes_per_line * image->height);
+        XDestroyImage(image);
+        return result;
     }
 
 private:
@@ -122,11 +146,13 @@ private:
     Display* display_;
     int damageEventBase_ = 0;
     std::set<Window> watched_;
+    Window drawnOn_ = None;
 };
 
 int usageError() {
-    std::fprintf(stderr,
-                 "usage: first-frame [--hold MS] [--idle SETTLE_MS MEASURE_MS] -- PROGRAM [ARGS...]\n");
+    std::fprintf(
+        stderr,
+        "usage: first-frame [--hold MS] [--complete] [--idle SETTLE_MS MEASURE_MS] -- PROGRAM [ARGS...]\n");
     return 2;
 }
 
@@ -134,12 +160,15 @@ int usageError() {
 
 int main(int argc, char** argv) {
     int holdMs = 300;
+    bool complete = false;
     int settleMs = 0;
     int measureMs = 0;
     int i = 1;
     for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--hold") == 0 && i + 1 < argc) {
             holdMs = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--complete") == 0) {
+            complete = true;
         } else if (std::strcmp(argv[i], "--idle") == 0 && i + 2 < argc) {
             settleMs = std::atoi(argv[++i]);
             measureMs = std::atoi(argv[++i]);
@@ -184,7 +213,26 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "first-frame: %s drew nothing within 20 s\n", command[0]);
         result = 1;
     } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+        if (complete) {
+            // Each drawing as the probe saw it, until the hold is over; the first that equals the last is the
+            // complete frame. Read after the drawing's notice arrives, so a frame counts from when it was
+            // seen.
+            const Window window = probe.drawnOn();
+            std::vector<std::pair<double, std::vector<char>>> frames{{firstFrameMs, probe.pixels(window)}};
+            const auto holdStart = Clock::now();
+            while (msSince(holdStart) < holdMs)
+                if (probe.pump(10)) frames.emplace_back(msSince(start), probe.pixels(window));
+            const std::vector<char> settled = probe.pixels(window);
+            double completeMs = -1;
+            for (const auto& [at, shown] : frames)
+                if (!shown.empty() && shown == settled) {
+                    completeMs = at;
+                    break;
+                }
+            std::printf("complete_frame_ms=%.2f\nframes=%zu\n", completeMs, frames.size());
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+        }
         const std::string status = "/proc/" + std::to_string(pid) + "/status";
         std::printf("first_frame_ms=%.2f\npeak_kb=%ld\n", firstFrameMs, statusField(status, "VmHWM"));
         if (measureMs > 0) {

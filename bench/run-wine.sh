@@ -15,12 +15,14 @@
 #
 # The first frame is, as on Linux, the first drawing on the program's window to reach the X server. Wine
 # sends a window's surface while its controls are still painting, so the calculator's first frame can show
-# only some of them.
+# only some of them: the complete frame is the first drawing after which the window shows what it shows once
+# settled (the probe reads the window's pixels after each drawing). Each figure comes with its spread over the
+# runs (quartiles and extremes), and the ratio with the spread of the ratios pair by pair.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=bench/startup.sh
 . bench/startup.sh
-pairs=${1:-11}
+pairs=${1:-21}
 build=${KELVARA_BENCH_BUILD:-build-bench}
 windows=${KELVARA_WINDOWS_BUILD:-build-windows}
 
@@ -61,10 +63,55 @@ wineserver -p
 "$probe" --hold 300 -- wine "$app" >/dev/null 2>&1 || true
 "$probe" --hold 300 -- wine "$bare" >/dev/null 2>&1 || true
 
-measure_pairs "$pairs" "$app" "$bare" wine
+for ((i = 0; i < pairs; i++)); do
+    if ((i % 2 == 0)); then order="app bare"; else order="bare app"; fi
+    for which in $order; do
+        program=$app
+        [ "$which" = bare ] && program=$bare
+        if ! "$probe" --hold 300 --complete -- wine "$program" >"$scratch/run" 2>"$scratch/run.log"; then
+            cat "$scratch/run.log" >&2
+            exit 1
+        fi
+        for key in first_frame_ms complete_frame_ms peak_kb; do
+            value "$key" "$scratch/run" >>"$scratch/$which.$key"
+        done
+    done
+done
+
+# quantile FILE Q: the Q-quantile (0 to 1) of the numbers in FILE, interpolated.
+quantile() {
+    sort -g "$1" | awk -v q="$2" '{ v[NR] = $1 } END { p = 1 + (NR - 1) * q; i = int(p); f = p - i;
+        print (i < NR) ? v[i] + f * (v[i + 1] - v[i]) : v[NR] }'
+}
+# figure KEY SCALE UNIT TARGET: medians, spreads and the ratio of one measure.
+figure() {
+    local key=$1 scale=$2 unit=$3 target=$4 which
+    paste "$scratch/app.$key" "$scratch/bare.$key" | awk '{ print $1 / $2 }' >"$scratch/ratio.$key"
+    for which in app bare; do
+        printf '    %-12s median %7.1f %s   quartiles %7.1f to %7.1f   runs %7.1f to %7.1f\n' \
+            "$([ $which = app ] && echo calculator || echo 'bare window')" \
+            "$(awk -v s="$scale" '{ print $1 / s }' <<<"$(quantile "$scratch/$which.$key" 0.5)")" "$unit" \
+            "$(awk -v s="$scale" '{ print $1 / s }' <<<"$(quantile "$scratch/$which.$key" 0.25)")" \
+            "$(awk -v s="$scale" '{ print $1 / s }' <<<"$(quantile "$scratch/$which.$key" 0.75)")" \
+            "$(awk -v s="$scale" '{ print $1 / s }' <<<"$(quantile "$scratch/$which.$key" 0)")" \
+            "$(awk -v s="$scale" '{ print $1 / s }' <<<"$(quantile "$scratch/$which.$key" 1)")"
+    done
+    printf '    ratio        %.2fx (medians; target %s)   pair by pair: median %.2fx, quartiles %.2fx to %.2fx\n' \
+        "$(awk '{ print $1 / $2 }' <<<"$(quantile "$scratch/app.$key" 0.5) $(quantile "$scratch/bare.$key" 0.5)")" \
+        "$target" "$(quantile "$scratch/ratio.$key" 0.5)" "$(quantile "$scratch/ratio.$key" 0.25)" \
+        "$(quantile "$scratch/ratio.$key" 0.75)"
+}
 
 echo "\$ bench/run-wine.sh $pairs"
-echo "$(date -u +%F), $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores;" \
+echo "$(date -u +%F), $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores, load average" \
+    "$(cut -d' ' -f1-3 /proc/loadavg);" \
     "$(wine --version), mingw-w64 Release build, Xvfb 1024x768x24 without a window manager"
+echo "executable: $(stat -c %s "$app") bytes"
 echo
-print_startup "$pairs"
+echo "start-up, $pairs pairs alternating"
+echo "  fork to first frame on the X server"
+figure first_frame_ms 1 ms "none"
+echo "  fork to the complete first frame (the window as it settles)"
+figure complete_frame_ms 1 ms "<= 1.5x"
+echo "  peak memory (VmHWM) 300 ms after the first frame"
+figure peak_kb 1024 MiB "<= 1.4x"

@@ -21,7 +21,7 @@ packages=(
 # Node and npm are not among them: they come with the machine, and Debian's would conflict with another.
 web=(
   cmake ninja-build googletest
-  emscripten chromium python3-fonttools webp
+  emscripten chromium python3-fonttools python3-brotli webp nginx
 )
 
 [ "${1:-}" = --run ] && packages=("${build[@]}")

@@ -3,11 +3,14 @@
 //   kelvara-probe windows       every shown calculator window and its controls, one line each
 //   kelvara-probe version FILE  the version record of an executable
 //   kelvara-probe manifest FILE the application manifest built into an executable
+//   kelvara-probe modules       the libraries loaded in the process of the shown main window
 //   kelvara-probe close OWNED   asks the shown calculator window that is owned (1) or not (0) to close
 //   kelvara-probe enlarge OWNED asks that window to maximise and to take a larger size, in every way a
 //   program can
 
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -151,6 +154,23 @@ int showVersion(const wchar_t* file) {
     return 0;
 }
 
+int listModules(HWND window) {
+    DWORD process = 0;
+    if (!window || !GetWindowThreadProcessId(window, &process)) return 1;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    if (snapshot == INVALID_HANDLE_VALUE) return 1;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof(module);
+    for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module)) {
+        std::wstring name = module.szModule;
+        for (wchar_t& c : name)
+            c = static_cast<wchar_t>(towlower(c));
+        std::printf("%s\n", narrow(name).c_str());
+    }
+    CloseHandle(snapshot);
+    return 0;
+}
+
 int showManifest(const wchar_t* file) {
     HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module) return 1;
@@ -169,10 +189,10 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"windows") return listWindows();
     if (command == L"version" && argc > 2) return showVersion(argv[2]);
     if (command == L"manifest" && argc > 2) return showManifest(argv[2]);
+    if (command == L"modules") return listModules(shownForm(L"0"));
     if (command == L"close" && argc > 2) return closeWindow(shownForm(argv[2]));
     if (command == L"enlarge" && argc > 2) return enlarge(shownForm(argv[2]));
-    std::fprintf(
-        stderr,
-        "usage: kelvara-probe windows | version FILE | manifest FILE | close OWNED | enlarge OWNED\n");
+    std::fprintf(stderr, "usage: kelvara-probe windows | version FILE | manifest FILE | modules | close "
+                         "OWNED | enlarge OWNED\n");
     return 2;
 }

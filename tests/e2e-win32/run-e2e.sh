@@ -137,6 +137,13 @@ mapped() {
   return 1
 }
 check "the window manager maps the main window" mapped
+# What only a screen reader, a twice-size drawing or the title's address needs is not loaded to start. (Wine's
+# own theming library brings ole32 into every program, so whether COM started is a window test.)
+modules=$(timeout -k 5 30 "$wine" "$probe_exe" modules 2>/dev/null | tr -d '\r')
+check "the probe lists the calculator's libraries" grep -qx 'user32.dll' <<<"$modules"
+for library in oleaut32.dll oleacc.dll shell32.dll windowscodecs.dll; do
+  check "$library is not loaded at start" test -z "$(grep -x "$library" <<<"$modules")"
+done
 
 click Button Calculate
 check "empty input opens the alert" wait_for $'^window\t1\t'

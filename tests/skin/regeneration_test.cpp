@@ -63,6 +63,14 @@ TEST_F(Regeneration, CommittedFilesMatchTheGeneratorByteForByte) {
     }
 }
 
+TEST(WebIcons, CommittedIconsMatchTheGeneratorByteForByte) {
+    const QString dir = QStringLiteral(KELVARA_RESOURCES_DIR "/web/");
+    for (const skingen::SkinFile& file : skingen::drawWebIcons())
+        EXPECT_TRUE(file.bytes == readAll(dir + file.name))
+            << file.name.toStdString()
+            << " differs; run build/tools/skingen/skingen resources/skin resources/web";
+}
+
 TEST_F(Regeneration, DrawingTwiceGivesTheSameBytes) {
     const std::vector<skingen::SkinFile> again = skingen::drawSkin(skintest::fontDir());
     for (const skingen::SkinFile& file : again)

@@ -99,9 +99,14 @@ TEST_F(FormMainPointer, LeftDragMovesTheWindowByThePointersDisplacement) {
     t::pointerMove(form, LeftButton, 0, 570, 960);
     EXPECT_EQ(form.left(), 3270.0f);
     EXPECT_EQ(form.top(), 2360.0f);
-    // Far off the screen is allowed.
     t::pointerMove(form, LeftButton, 0, 600 - 90000, 900);
+#ifdef __EMSCRIPTEN__
+    // A page is all the screen there is: the window stops at its edge.
+    EXPECT_EQ(form.left(), 0.0f);
+#else
+    // Far off the screen is allowed: the window manager decides.
     EXPECT_EQ(form.left(), 3270.0f - 90000);
+#endif
 }
 
 TEST_F(FormMainPointer, TitleImagesDragLikeTheBodyInTheirOwnCoordinates) {

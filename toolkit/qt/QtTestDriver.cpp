@@ -104,7 +104,7 @@ void click(Control& control) {
     QWidget& widget = widgetOf(control);
     const float x = widget.width() * kTwipsPerPixel / 2;
     const float y = widget.height() * kTwipsPerPixel / 2;
-    if (widget.focusPolicy() & Qt::ClickFocus) {
+    if (takesFocus(control.kind())) {
         activate(widget);
         widget.setFocus(Qt::MouseFocusReason);
     }

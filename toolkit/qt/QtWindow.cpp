@@ -98,17 +98,19 @@ void FormWidget::changeEvent(QEvent* event) {
         setWindowState(windowState() & ~(Qt::WindowFullScreen | Qt::WindowMaximized));
         return;
     }
+    // Qt reports no focus within a window that is not active: a press that activates the window has given
+    // its control the focus by now.
     if (event->type() == QEvent::ActivationChange && form_ && isWindow() && isActiveWindow()) {
         Form* form = form_;
-        // A press that activated the window has already given its control Qt's focus: that is where the
-        // focus goes, not back to the control that had it before.
         Control* pressed = nullptr;
-        if (auto* box = dynamic_cast<TextBoxWidget*>(focusWidget()))
-            pressed = box->control();
-        else if (auto* button = dynamic_cast<PictureButtonWidget*>(focusWidget()))
-            pressed = button->control();
-        if (pressed) deliver([pressed] { pressed->form().focusTracker().focusIn(*pressed); });
-        deliver([form] { form->windowActivated(); });
+        for (Control* control : form->controls())
+            if (auto* native = static_cast<QtControl*>(control->native());
+                native && native->widget() == focusWidget())
+                pressed = control;
+        deliver([form, pressed] {
+            if (pressed) form->focusTracker().focusIn(*pressed);
+            form->windowActivated();
+        });
     }
     // Restored: the size the window reached while minimised. Nothing else is drawn on a state change: a new
     // frame can bring a window back that a compositor has just hidden.

@@ -4,6 +4,8 @@
 // pixels; colours are 0x00BBGGRR; ids are the layer's own handles of windows, controls and timers.
 
 extern "C" {
+// The page's side set up, told how many twips make a CSS pixel.
+void kv_start(double twipsPerPixel);
 void kv_window_create(int id, const char* name, int back, const char* accessibleName);
 void kv_window_destroy(int id);
 void kv_window_geometry(int id, int x, int y, int width, int height);
@@ -16,6 +18,10 @@ double kv_screen_height();
 void kv_control_create(int id, int window, int kind, const char* name, const char* accessibleName,
                        int tabIndex);
 void kv_control_destroy(int id);
+// The window's controls in reading order, those in tabIds (count of them) in that order among themselves.
+void kv_window_order(int id, const int* tabIds, int count);
+// The label is a link: reached by the keyboard, announced as one, clicked by Enter.
+void kv_control_link(int id);
 void kv_control_geometry(int id, int x, int y, int width, int height);
 void kv_control_visible(int id, int visible);
 // A label's lines as laid out, joined by line breaks; its space runs widened by so many pixels a space.

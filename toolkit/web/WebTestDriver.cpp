@@ -6,7 +6,9 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Hooks.h"
+#include "toolkit/web/WebControl.h"
 #include "toolkit/web/WebPlatform.h"
+#include "toolkit/web/WebWindow.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -23,6 +25,8 @@ int kvt_size(int window, int height);
 int kvt_pointer_shape(int control);
 char* kvt_accessible_name(int control);
 char* kvt_title(int window);
+// The message of the page that stands in for the ended program.
+char* kvt_ended_message();
 int* kvt_grab(int window);
 }
 
@@ -198,7 +202,7 @@ void setFatalErrorBoxHandler(std::function<void(const std::string&)> handler) {
         hooks().fatalErrorBoxShowing = nullptr;
         return;
     }
-    hooks().fatalErrorBoxShowing = [handler] { handler(web::fatalErrorText()); };
+    hooks().fatalErrorBoxShowing = [handler] { handler(takeString(kvt_ended_message())); };
 }
 
 } // namespace forms::testing

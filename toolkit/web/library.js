@@ -1,12 +1,18 @@
 // The C entry points of toolkit/web/WebBridge.h, on the page runtime in toolkit/web/runtime.js.
 mergeInto(LibraryManager.library, {
+  kv_start: function (twipsPerPixel) {
+    KV.twips = twipsPerPixel;
+    KV.start();
+  },
   kv_window_create: function (id, name, back, accessibleName) {
     KV.windowCreate(id, UTF8ToString(name), back, UTF8ToString(accessibleName));
   },
   kv_window_destroy: function (id) { KV.windowDestroy(id); },
   kv_window_geometry: function (id, x, y, width, height) {
     var el = KV.windows.get(id);
-    if (el) KV.place(el, x, y, width, height);
+    if (!el) return;
+    KV.place(el, x, y, width, height);
+    KV.fit();
   },
   kv_window_caption: function (id, title) {
     var text = UTF8ToString(title);
@@ -23,11 +29,17 @@ mergeInto(LibraryManager.library, {
   kv_window_set_minimised: function (id, minimised, title) {
     KV.setMinimised(id, minimised, UTF8ToString(title));
   },
-  kv_screen_width: function () { return KV.screen().clientWidth * 15; },
-  kv_screen_height: function () { return KV.screen().clientHeight * 15; },
+  kv_screen_width: function () { return KV.deskWidth() * KV.twips; },
+  kv_screen_height: function () { return KV.deskHeight() * KV.twips; },
   kv_control_create: function (id, windowId, kind, name, accessibleName, tabIndex) {
     KV.controlCreate(id, windowId, kind, UTF8ToString(name), UTF8ToString(accessibleName), tabIndex);
   },
+  kv_window_order: function (id, tabIds, count) {
+    var ids = [];
+    for (var i = 0; i < count; ++i) ids.push(HEAP32[(tabIds >> 2) + i]);
+    KV.windowOrder(id, ids);
+  },
+  kv_control_link: function (id) { KV.makeLink(id); },
   kv_control_destroy: function (id) { KV.controls.delete(id); },
   kv_control_geometry: function (id, x, y, width, height) {
     KV.place(KV.controls.get(id), x, y, width, height);
@@ -51,14 +63,14 @@ mergeInto(LibraryManager.library, {
   kv_control_colors: function (id, fore, back) {
     var el = KV.controls.get(id);
     el.style.color = KV.css(fore);
-    if (el.kvKind === 1 || el.kvKind === 2) el.style.backgroundColor = KV.css(back);
+    if (el.kvKind === KV_KIND.TextBox || el.kvKind === KV_KIND.PictureButton) el.style.backgroundColor = KV.css(back);
   },
   kv_control_pictures: function (id, picture, down, stretch) {
     var el = KV.controls.get(id);
-    el.style.backgroundImage = KV.picture(UTF8ToString(picture));
     var pressed = UTF8ToString(down);
-    el.style.setProperty('--kv-down', pressed ? KV.picture(pressed) : el.style.backgroundImage);
     el.classList.toggle('kv-stretch', !!stretch);
+    el.style.backgroundImage = KV.picture(UTF8ToString(picture), el);
+    el.style.setProperty('--kv-down', pressed ? KV.picture(pressed, el) : el.style.backgroundImage);
   },
   kv_control_pointer: function (id, hand) {
     KV.controls.get(id).classList.toggle('kv-hand', !!hand);

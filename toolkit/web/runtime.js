@@ -6,11 +6,20 @@ var KV = {
   windows: null,
   controls: null,
   timers: null,
+  // Twips to a CSS pixel, as the program says at start-up.
+  twips: 15,
   modals: [],
   ended: false,
   tickedThisFrame: false,
+  // The desk's scale: below 1 while the page is smaller than the windows.
+  scale: 1,
 
+  // The page's area for windows: the desk, which fills the page at its scale.
   screen: function () {
+    return document.getElementById('kv-desk');
+  },
+
+  page: function () {
     return document.getElementById('kv-screen');
   },
 
@@ -18,6 +27,11 @@ var KV = {
     KV.windows = new Map();
     KV.controls = new Map();
     KV.timers = new Map();
+    window.addEventListener('resize', KV.fit);
+    // An error that escapes the program leaves it in no state to go on: it ends, saying why.
+    window.addEventListener('error', function (e) { KV.fail(e.error || e.message); });
+    window.addEventListener('unhandledrejection', function (e) { KV.fail(e.reason); });
+    KV.fit();
   },
 
   // Calls into the program; a program that has ended takes no more events, and its exit unwinds to here.
@@ -26,8 +40,50 @@ var KV = {
     try {
       fn();
     } catch (e) {
-      if (!(e instanceof ExitStatus) && e !== 'unwind') throw e;
+      if (!(e instanceof ExitStatus) && e !== 'unwind') KV.fail(e);
     }
+  },
+
+  fail: function (error) {
+    if (KV.ended) return;
+    var text = error && error.message ? error.message : String(error);
+    KV.end('Run-time error:\n\n' + text, 1);
+  },
+
+  // The desk is scaled as a whole so that the largest window fits the page, never above its own
+  // size; a desk that changes size or scale has the program place its windows in it again.
+  fit: function () {
+    var page = KV.page(), desk = KV.screen();
+    if (!page || !desk || !KV.windows) return;
+    var width = page.clientWidth, height = page.clientHeight, needWidth = 0, needHeight = 0;
+    // Hidden windows count too: one about to show is placed in the desk it will show in.
+    KV.windows.forEach(function (el) {
+      needWidth = Math.max(needWidth, parseFloat(el.style.width) || 0);
+      needHeight = Math.max(needHeight, parseFloat(el.style.height) || 0);
+    });
+    var scale = Math.min(1, needWidth ? width / needWidth : 1, needHeight ? height / needHeight : 1);
+    if (scale === KV.scale && width === KV.fitWidth && height === KV.fitHeight) return;
+    KV.scale = scale;
+    KV.fitWidth = width;
+    KV.fitHeight = height;
+    desk.style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
+    desk.style.width = width / scale + 'px';
+    desk.style.height = height / scale + 'px';
+    if (KV.refitQueued || typeof Module === 'undefined' || !Module._kv_screen_changed) return;
+    KV.refitQueued = true;
+    queueMicrotask(function () {
+      KV.refitQueued = false;
+      KV.call(function () { Module._kv_screen_changed(); });
+    });
+  },
+
+  // Nothing once the program has ended and its desk has gone.
+  deskWidth: function () {
+    return KV.screen() ? KV.screen().clientWidth : 0;
+  },
+
+  deskHeight: function () {
+    return KV.screen() ? KV.screen().clientHeight : 0;
   },
 
   place: function (el, x, y, width, height) {
@@ -41,10 +97,22 @@ var KV = {
     return 'rgb(' + (color & 255) + ',' + ((color >> 8) & 255) + ',' + ((color >> 16) & 255) + ')';
   },
 
-  picture: function (name) {
+  // One picture set, the one the screen's density takes (start.js); a stretched picture that the build also
+  // cut as a wide and a tall strip is sent as the strip of the element's shape.
+  picture: function (name, el) {
     if (!name) return 'none';
-    var type = window.kvLossyPictures && kvLossyPictures.indexOf(name) >= 0 ? '.webp' : '.png';
-    return 'image-set(url("skin/' + name + type + '") 1x, url("skin/' + name + '@2x' + type + '") 2x)';
+    var width = el && parseFloat(el.style.width), height = el && parseFloat(el.style.height);
+    if (width && height && el.classList.contains('kv-stretch')) {
+      var strip = kvPicture(name + (width >= height ? '-wide' : '-tall'));
+      if (strip) return KV.pictureAt(strip);
+    }
+    var file = kvPicture(name);
+    return file ? KV.pictureAt(file) : 'none';
+  },
+
+  // A twice-size picture is drawn at half its pixels, as its density says.
+  pictureAt: function (file) {
+    return /@2x\./.test(file) ? 'image-set(url("' + file + '") 2x)' : 'url("' + file + '")';
   },
 
   fontString: function (family, pixels, bold) {
@@ -113,18 +181,19 @@ var KV = {
       el.setAttribute('aria-label', accessibleName);
     }
     el.kvId = id;
-    el.addEventListener('pointerdown', KV.capture);
-    el.addEventListener('mousedown', function (e) {
+    KV.presses(el, function (e) {
       // A press on the window's body or its pictures and labels leaves the focus where it is.
-      if (e.target.tagName !== 'INPUT' && e.target.tagName !== 'BUTTON') e.preventDefault();
-      KV.pointer(id, e, 0);
-    });
-    el.addEventListener('pointermove', function (e) { KV.pointer(id, e, 1); });
+      if (e.type === 'mousedown' && e.target.tagName !== 'INPUT' && e.target.tagName !== 'BUTTON') e.preventDefault();
+    }, function (e) { KV.pointer(id, e, KV_PHASE.Press); });
+    el.addEventListener('pointermove', function (e) { KV.pointer(id, e, KV_PHASE.Move); });
+    el.addEventListener('pointerup', function (e) { KV.lifted(id, e); });
+    el.addEventListener('pointercancel', function (e) { KV.lifted(id, e); });
     el.addEventListener('keydown', function (e) {
       if (e.key === 'Escape') KV.call(function () { Module._kv_escape(id); });
       if (e.key === 'Tab') {
         e.preventDefault();
-        KV.call(function () { Module._kv_tab(id, e.shiftKey ? 1 : 0); });
+        var fromLink = e.target.getAttribute('role') === 'link' ? 1 : 0;
+        KV.call(function () { Module._kv_tab(id, e.shiftKey ? 1 : 0, fromLink); });
       }
     });
     KV.screen().appendChild(el);
@@ -174,6 +243,7 @@ var KV = {
     }
     el.hidden = false;
     el.style.zIndex = String(10 + 2 * KV.modals.length);
+    KV.fit();
   },
 
   setMinimised: function (id, minimised, title) {
@@ -181,6 +251,7 @@ var KV = {
     if (!el || !!el.kvMinimised === !!minimised) return;
     el.kvMinimised = !!minimised;
     el.hidden = !!minimised;
+    KV.fit();
     if (minimised) {
       // Like a taskbar button: the page keeps a control that brings the window back.
       var restore = document.createElement('button');
@@ -189,8 +260,10 @@ var KV = {
       restore.setAttribute('aria-label', 'Restore ' + title);
       restore.addEventListener('click', function () {
         KV.setMinimised(id, false, title);
+        // A restored window is active again: the toolkit gives the focus back where it was.
+        KV.call(function () { Module._kv_window_activated(id); });
       });
-      KV.screen().appendChild(restore);
+      KV.page().appendChild(restore);
       el.kvRestore = restore;
     } else if (el.kvRestore) {
       el.kvRestore.remove();
@@ -199,20 +272,24 @@ var KV = {
   },
 
   controlCreate: function (id, windowId, kind, name, accessibleName, tabIndex) {
-    // Kinds: 0 label, 1 text box, 2 picture button, 3 picture box, 4 image, 5 frame.
-    var tag = kind === 1 ? 'input' : kind === 2 ? 'button' : 'div';
+    var tag = kind === KV_KIND.TextBox ? 'input' : kind === KV_KIND.PictureButton ? 'button' : 'div';
     var el = document.createElement(tag);
-    el.className = 'kv-control kv-kind-' + kind;
+    var kindName = Object.keys(KV_KIND).find(function (name) { return KV_KIND[name] === kind; });
+    el.className = 'kv-control kv-' + kindName.toLowerCase();
     el.dataset.name = name;
     el.kvId = id;
     el.kvKind = kind;
-    if (kind === 1) {
+    if (kind === KV_KIND.TextBox) {
       el.type = 'text';
       el.autocomplete = 'off';
       el.spellcheck = false;
+      // A phone shows its number keys; anything else can still be typed.
+      el.inputMode = 'decimal';
+      // As long as the desktop's single-line boxes (Qt's and Win32's) hold.
+      el.maxLength = 32767;
       el.addEventListener('input', function () {
         var text = el.value;
-        KV.call(function () { Module.ccall('kv_text', null, ['number', 'string'], [id, text]); });
+        KV.call(function () { KV.withText(text, function (pointer) { Module._kv_text(id, pointer); }); });
       });
       // A block of lines, which the browser would join into one: the toolkit keeps what a box takes of it.
       el.addEventListener('paste', function (e) {
@@ -223,9 +300,10 @@ var KV = {
         KV.call(function () { Module.ccall('kv_text', null, ['number', 'string'], [id, text]); });
       });
     }
-    if (kind === 1 || kind === 2) {
-      if (kind === 2) el.type = 'button';
-      el.tabIndex = tabIndex >= 0 ? tabIndex + 1 : -1;
+    if (kind === KV_KIND.TextBox || kind === KV_KIND.PictureButton) {
+      if (kind === KV_KIND.PictureButton) el.type = 'button';
+      // The page's order is the toolkit's tab order (windowOrder), so no element needs a tab index of its own.
+      el.tabIndex = tabIndex >= 0 ? 0 : -1;
       // What a focus change means (none between windows, where it goes back) is the toolkit's to decide.
       el.addEventListener('focus', function () {
         KV.call(function () { Module._kv_focus(id); });
@@ -233,54 +311,63 @@ var KV = {
     }
     if (accessibleName) el.setAttribute('aria-label', accessibleName);
     // A button clicks as the browser says (pointer, Enter, Space); anything else as the toolkit says.
-    if (kind === 2) {
+    if (kind === KV_KIND.PictureButton) {
       el.addEventListener('click', function () {
         KV.call(function () { Module._kv_click(id); });
       });
     }
-    el.addEventListener('pointerdown', KV.capture);
-    el.addEventListener('mousedown', function (e) {
-      if (tag === 'div') e.preventDefault(); // as on the window's body: the focus stays
-      KV.pointer(windowId, e, 0, id);
+    KV.presses(el, function (e) {
+      if (e.type === 'mousedown' && tag === 'div') e.preventDefault(); // as on the window's body: the focus stays
+    }, function (e) { KV.pointer(windowId, e, KV_PHASE.Press, id); });
+    el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, KV_PHASE.Move, id); });
+    el.addEventListener('pointerup', function (e) {
+      KV.pointer(windowId, e, KV_PHASE.Release, id);
+      KV.lifted(windowId, e);
     });
-    el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, 1, id); });
-    el.addEventListener('pointerup', function (e) { KV.pointer(windowId, e, 2, id); });
+    el.addEventListener('pointercancel', function (e) {
+      e.stopPropagation();
+      KV.lifted(windowId, e);
+    });
     KV.windows.get(windowId).appendChild(el);
     KV.controls.set(id, el);
+    // Stacking as created, whatever the order in the page: boxes, buttons, picture boxes and frames above.
+    var above = [KV_KIND.TextBox, KV_KIND.PictureButton, KV_KIND.PictureBox, KV_KIND.Frame].indexOf(kind) >= 0;
+    el.style.zIndex = String((above ? 1000 : 0) + KV.controls.size);
   },
 
-  // A drag keeps its surface while the pointer outruns the moving window; buttons and boxes keep their own.
-  capture: function (e) {
-    // Where the pointer was pressed, in fractions of a pixel that the mouse event rounds away.
-    KV.pressAt = { x: e.clientX, y: e.clientY };
-    var surface = e.currentTarget;
-    if (e.target !== surface && surface.classList.contains('kv-form')) return;
-    if (e.button === 0 && surface.tagName === 'DIV') {
-      try { surface.setPointerCapture(e.pointerId); } catch (ignored) {}
-    }
+  // The order a screen reader reads the window in: by rows from the top, each row from the left, so a
+  // figure follows its caption; the controls that take the focus in the toolkit's tab order.
+  windowOrder: function (windowId, tabIds) {
+    var form = KV.windows.get(windowId);
+    var controls = Array.from(form.children).filter(function (el) { return el.kvId !== undefined; });
+    var at = function (el, side) { return parseFloat(el.style[side]) || 0; };
+    controls.sort(function (a, b) { return at(a, 'top') - at(b, 'top') || at(a, 'left') - at(b, 'left'); });
+    var stops = tabIds.map(function (id) { return KV.controls.get(id); });
+    var next = 0;
+    controls = controls.map(function (el) { return stops.indexOf(el) >= 0 ? stops[next++] : el; });
+    controls.forEach(function (el) { form.appendChild(el); });
   },
 
-  // Presses come as mouse events, which count the presses of a double-click; moves and releases as
-  // pointer events, which follow a captured drag.
-  pointer: function (windowId, e, type, controlId) {
-    if (controlId === undefined) {
-      if (e.target !== e.currentTarget) return; // a control's own event, handled there
-      controlId = -1;
-    } else {
-      e.stopPropagation();
-    }
-    var surface = e.currentTarget;
-    var button = type === 1 ? e.buttons & 7 : e.button === 0 ? 1 : e.button === 1 ? 4 : e.button === 2 ? 2 : 0;
-    var shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
-    var rect = surface.getBoundingClientRect();
-    var at = type === 0 && KV.pressAt ? KV.pressAt : { x: e.clientX, y: e.clientY };
-    var x = (at.x - rect.left) * 15, y = (at.y - rect.top) * 15;
-    // A release's press may have been captured for a drag: it counts where it is let go.
-    var inside = e.clientX >= rect.left && e.clientX < rect.right && e.clientY >= rect.top && e.clientY < rect.bottom;
-    var second = type === 0 && e.detail > 1 && e.detail % 2 === 0;
-    KV.call(function () {
-      Module._kv_pointer(windowId, controlId, type, button, shift, x, y, inside ? 1 : 0, second ? 1 : 0);
+  // A label that opens an address when clicked is a link: in the keyboard's reach, and Enter clicks it.
+  makeLink: function (id) {
+    var el = KV.controls.get(id);
+    el.setAttribute('role', 'link');
+    el.tabIndex = 0;
+    el.addEventListener('keydown', function (e) {
+      if (e.key !== 'Enter') return;
+      e.preventDefault();
+      KV.call(function () { Module._kv_click(id); });
     });
+  },
+
+  // Text to the program on its heap: a box may hold far more than the program's stack.
+  withText: function (text, fn) {
+    var pointer = allocateUTF8(text);
+    try {
+      fn(pointer);
+    } finally {
+      _free(pointer);
+    }
   },
 
   // Each tick waits for its deadline and for the frame after the previous tick, so every tick reaches
@@ -323,9 +410,9 @@ var KV = {
     KV.ended = true;
     KV.timers.forEach(function (t) { if (t.handle) clearTimeout(t.handle); });
     KV.timers.clear();
-    var screen = KV.screen();
+    var screen = KV.page();
     screen.textContent = '';
-    var page = document.createElement('main');
+    var page = document.createElement('div');
     page.className = 'kv-ended';
     var heading = document.createElement('h1');
     heading.textContent = error ? 'Kelvara Calculator stopped after an error' : 'Kelvara Calculator has ended';

@@ -4,7 +4,7 @@ mergeInto(LibraryManager.library, {
       var el = control >= 0 ? KV.controls.get(control) : KV.windows.get(window);
       var rect = el.getBoundingClientRect();
       var init = { bubbles: true, cancelable: true, composed: true, pointerId: 1, pointerType: 'mouse', isPrimary: true,
-                   clientX: rect.left + x / 15, clientY: rect.top + y / 15,
+                   clientX: rect.left + x / KV.twips, clientY: rect.top + y / KV.twips,
                    button: button === 1 ? 0 : button === 4 ? 1 : button === 2 ? 2 : -1, buttons: buttons,
                    shiftKey: !!(shift & 1), ctrlKey: !!(shift & 2), altKey: !!(shift & 4), detail: detail };
       var kind = UTF8ToString(type);
@@ -69,6 +69,10 @@ mergeInto(LibraryManager.library, {
       var name = el.getAttribute('aria-label') || (el.tagName === 'DIV' ? el.textContent : '');
       return allocateUTF8(name);
   },
+  kvt_ended_message: function () {
+      var message = document.querySelector('.kv-ended [role=alert]');
+      return allocateUTF8(message ? message.textContent : '');
+  },
   kvt_title: function (window) { return allocateUTF8(KV.windows.get(window).dataset.title || ''); },
   // The window drawn again on a canvas from what the page shows: its colour, then each shown control in
   // stacking order, pictures from the loaded images, text in the page's typefaces.
@@ -83,8 +87,7 @@ mergeInto(LibraryManager.library, {
       g.fillStyle = form.style.backgroundColor;
       g.fillRect(0, 0, width, height);
       var all = Array.from(form.children);
-      var order = all.filter(function (el) { return getComputedStyle(el).zIndex !== '1'; })
-                     .concat(all.filter(function (el) { return getComputedStyle(el).zIndex === '1'; }));
+      var order = all.slice().sort(function (a, b) { return (parseInt(a.style.zIndex) || 0) - (parseInt(b.style.zIndex) || 0); });
       order.forEach(function (el) {
           if (el.hidden) return;
           var x = parseFloat(el.style.left), y = parseFloat(el.style.top);
@@ -98,7 +101,7 @@ mergeInto(LibraryManager.library, {
               g.fillStyle = style.backgroundColor;
               g.fillRect(x, y, w, h);
           }
-          var match = /url\("?skin\/([^"@)]+)\.(png|webp)/.exec(el.style.backgroundImage || '');
+          var match = /url\("?skin\/([^"@.)]+)/.exec(el.style.backgroundImage || '');
           var image = match && KV.testImages && KV.testImages[match[1]];
           if (image) {
               if (el.classList.contains('kv-stretch')) g.drawImage(image, x, y, w, h);

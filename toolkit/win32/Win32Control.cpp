@@ -4,6 +4,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
+#include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
@@ -15,6 +16,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <map>
 
 namespace forms::win32 {
 
@@ -70,6 +72,9 @@ bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         deliver([control] { control->form().focusTracker().focusIn(*control); });
         return false;
     }
+    case WM_GETOBJECT:
+        nameAsked(hwnd);
+        return false;
     default:
         return false;
     }
@@ -266,6 +271,7 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
 
 Win32Control::~Win32Control() {
     RemovePropW(hwnd_, kLinkProp);
+    annotateName(hwnd_, {});
     if (backBrush_) DeleteObject(backBrush_);
 }
 
@@ -414,10 +420,30 @@ int Win32Control::captionLineCount() const {
     });
 }
 
+namespace {
+
+std::map<HWND, std::wstring>& namesToGive() {
+    static std::map<HWND, std::wstring> names;
+    return names;
+}
+
+} // namespace
+
 void annotateName(HWND hwnd, const std::wstring& name) {
+    if (name.empty())
+        namesToGive().erase(hwnd);
+    else
+        namesToGive()[hwnd] = name;
+}
+
+void nameAsked(HWND hwnd) {
+    const auto it = namesToGive().find(hwnd);
+    if (it == namesToGive().end()) return;
+    const std::wstring name = std::move(it->second);
+    namesToGive().erase(it);
     IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void**>(&services))))
+    if (FAILED(createComObject(CLSID_AccPropServices, IID_IAccPropServices,
+                               reinterpret_cast<void**>(&services))))
         return;
     services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
                              name.c_str());

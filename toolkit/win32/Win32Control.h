@@ -16,8 +16,11 @@ constexpr bool isPainted(ControlKind kind) {
 }
 
 // Names for assistive technology: a label's and a button's is their window text; a text box's content is its
-// window text, and a window without a caption has none, so their names are set beside them.
+// window text, and a window without a caption has none, so their names are set beside them, when assistive
+// technology first asks for the window (nameAsked on WM_GETOBJECT): the accessibility library and COM load
+// only for those who use them. An empty name forgets the window.
 void annotateName(HWND hwnd, const std::wstring& name);
+void nameAsked(HWND hwnd);
 
 // Keeps a control's child window in step with the control's properties. Text boxes are EDIT windows, picture
 // buttons owner-drawn BUTTON windows, everything else a surface of the toolkit's own; a label's window text

@@ -1,6 +1,7 @@
 #include "toolkit/win32/Win32Pictures.h"
 
 #include "toolkit/PackedSkin.h"
+#include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Resample.h"
 #include "toolkit/win32/Win32Resources.h"
 
@@ -29,11 +30,12 @@ template <typename T> struct Released {
 
 Bitmap decodePng(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return {};
-    // The toolkit may draw before any window exists; the codecs need COM on this thread either way.
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    // Only twice-size drawings and the sizes a window grows to are decoded: the codecs load then.
+    const auto convert =
+        systemFunction<decltype(&WICConvertBitmapSource)>(L"windowscodecs.dll", "WICConvertBitmapSource");
     Released<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))))
+    if (!convert || FAILED(createComObject(CLSID_WICImagingFactory, IID_IWICImagingFactory,
+                                           reinterpret_cast<void**>(&factory))))
         return {};
     Released<IWICStream> stream;
     Released<IWICBitmapDecoder> decoder;
@@ -45,7 +47,7 @@ Bitmap decodePng(std::span<const std::uint8_t> bytes) {
         FAILED(
             factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) ||
         FAILED(decoder->GetFrame(0, &frame)) ||
-        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.p, &converted)))
+        FAILED(convert(GUID_WICPixelFormat32bppPBGRA, frame.p, &converted)))
         return {};
     UINT width = 0;
     UINT height = 0;

@@ -2,6 +2,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Hooks.h"
 #include "toolkit/Native.h"
+#include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
 
@@ -115,8 +116,6 @@ struct Application::Impl {};
 
 Application::Application(int&, char**)
     : impl_(std::make_unique<Impl>()) {
-    // The picture codecs and the shell's address handling need COM on this thread.
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     win32::registerClasses();
     win32::loadFonts();
     messageWindow();
@@ -174,7 +173,11 @@ void platform::exitProcess(int status) {
 
 void platform::openUrl(const std::string& address) {
     // Hands the address to the desktop's handler without waiting for it.
-    ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // The shell, and COM which it asks for, load with the first address opened.
+    const auto open = win32::systemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (!open) return;
+    win32::comStarted();
+    open(nullptr, L"open", win32::widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void platform::post(std::function<void()> action) {

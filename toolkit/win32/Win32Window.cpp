@@ -5,6 +5,7 @@
 #include "toolkit/Keyboard.h"
 #include "toolkit/win32/Win32Control.h"
 #include "toolkit/win32/Win32Platform.h"
+#include "toolkit/win32/Win32Scene.h"
 #include "toolkit/win32/Win32Skin.h"
 
 #include <windowsx.h>
@@ -60,6 +61,7 @@ Win32Window::Win32Window(Form& form)
 Win32Window::~Win32Window() {
     std::erase(liveWindows(), this);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    annotateName(hwnd_, {});
     // The owner takes the activation back only if it is enabled when this window disappears.
     if (disabledOwner_ && IsWindow(disabledOwner_)) EnableWindow(disabledOwner_, TRUE);
     ShowWindow(hwnd_, SW_HIDE);
@@ -242,59 +244,8 @@ void Win32Window::pointer(std::function<void(const PointerEvent&)> Form::*handle
     deliver([&] { (form->*handler)(event); });
 }
 
-void Win32Window::paintContent(HDC dc, const Control& control) const {
-    const ControlProps& p = control.props();
-    const RECT area = pixelRect(control);
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    switch (control.kind()) {
-    case ControlKind::Label:
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, p.foreColor);
-        drawLabelText(dc, area, p.caption, font(p.font, dpi_), fontPixels(p.font, dpi_));
-        break;
-    case ControlKind::Image:
-    case ControlKind::PictureBox:
-        if (!p.picture.empty()) {
-            const int width = area.right - area.left;
-            const int height = area.bottom - area.top;
-            if (p.stretch && control.kind() == ControlKind::Image) {
-                drawPicture(dc, stretchedPicture(p.picture, dpi_, width, height), area.left, area.top, width,
-                            height);
-            } else {
-                const Bitmap& image = picture(p.picture, dpi_);
-                drawPicture(dc, image, area.left, area.top, naturalPixels(image.width, dpi_, image.scale),
-                            naturalPixels(image.height, dpi_, image.scale));
-            }
-        }
-        break;
-    case ControlKind::Frame: {
-        RECT edge = area;
-        DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-        break;
-    }
-    case ControlKind::TextBox:
-    case ControlKind::PictureButton:
-        break;
-    }
-    RestoreDC(dc, saved);
-}
-
 void Win32Window::paintScene(HDC dc, const Control& upTo) const {
-    const RECT area = pixelRect(upTo);
-    POINT origin{};
-    OffsetViewportOrgEx(dc, -area.left, -area.top, &origin);
-    HBRUSH background = CreateSolidBrush(form_.props().backColor);
-    FillRect(dc, &area, background);
-    DeleteObject(background);
-    for (const Control* control : stacking_) {
-        RECT overlap{};
-        const RECT other = pixelRect(*control);
-        if (isPainted(control->kind()) && control->props().visible && IntersectRect(&overlap, &area, &other))
-            paintContent(dc, *control);
-        if (control == &upTo) break;
-    }
-    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    Win32Scene(*this).paint(dc, upTo);
 }
 
 void Win32Window::invalidate(const RECT& area) const {
@@ -303,7 +254,7 @@ void Win32Window::invalidate(const RECT& area) const {
     RedrawWindow(hwnd_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void Win32Window::dpiChanged(UINT dpi, const RECT& suggested) {
+std::optional<LRESULT> Win32Window::onDpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     if (!placing_) {
         placed_ = POINT{suggested.left, suggested.top};
@@ -320,6 +271,7 @@ void Win32Window::dpiChanged(UINT dpi, const RECT& suggested) {
         control->native()->update(ControlProp::Font);
     }
     InvalidateRect(hwnd_, nullptr, TRUE);
+    return 0;
 }
 
 LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -329,6 +281,7 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         window->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     }
+    if (message == WM_GETOBJECT) nameAsked(hwnd);
     if (auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
         return window->handle(message, wParam, lParam);
     if (message == WM_ERASEBKGND) return 1;
@@ -336,61 +289,47 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    std::optional<LRESULT> answer;
+    const auto answered = [&](std::optional<LRESULT> answer) {
+        return answer ? *answer : DefWindowProcW(hwnd_, message, wParam, lParam);
+    };
     switch (message) {
     case WM_ERASEBKGND:
-        answer = onEraseBackground(reinterpret_cast<HDC>(wParam));
-        break;
+        return answered(onEraseBackground(reinterpret_cast<HDC>(wParam)));
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        answer = onButtonDown(message, wParam, lParam);
-        break;
+        return answered(onButtonDown(message, wParam, lParam));
     case WM_MOUSEMOVE:
-        answer = onMouseMove(wParam, lParam);
-        break;
+        return answered(onMouseMove(wParam, lParam));
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        answer = onButtonUp(wParam);
-        break;
+        return answered(onButtonUp(wParam));
     case WM_KEYDOWN:
-        answer = onKeyDown(wParam);
-        break;
+        return answered(onKeyDown(wParam));
     case WM_COMMAND:
-        answer = onCommand(wParam, reinterpret_cast<HWND>(lParam));
-        break;
+        return answered(onCommand(wParam, reinterpret_cast<HWND>(lParam)));
     case WM_DRAWITEM:
-        answer = onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        break;
+        return answered(onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)));
     case WM_CTLCOLOREDIT:
-        answer = onEditColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        break;
+        return answered(onEditColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_ACTIVATE:
-        answer = onActivate(wParam);
-        break;
+        return answered(onActivate(wParam));
     case WM_WINDOWPOSCHANGING:
-        answer = onPositionChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
-        break;
+        return answered(onPositionChanging(*reinterpret_cast<WINDOWPOS*>(lParam)));
     case WM_WINDOWPOSCHANGED:
-        answer = onPositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
-        break;
+        return answered(onPositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam)));
     case WM_DPICHANGED:
-        answer = onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        break;
+        return answered(onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)));
     case WM_CLOSE:
-        answer = onClose();
-        break;
+        return answered(onClose());
     case WM_GETMINMAXINFO:
-        answer = onSizeLimits(*reinterpret_cast<MINMAXINFO*>(lParam));
-        break;
+        return answered(onSizeLimits(*reinterpret_cast<MINMAXINFO*>(lParam)));
     case WM_SYSCOMMAND:
-        answer = onSystemCommand(wParam);
-        break;
+        return answered(onSystemCommand(wParam));
     default:
-        break;
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
-    return answer ? *answer : DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 std::optional<LRESULT> Win32Window::onEraseBackground(HDC dc) {
@@ -488,11 +427,6 @@ std::optional<LRESULT> Win32Window::onPositionChanged(const WINDOWPOS& position)
         form_.movedByWindowSystem(toTwips(position.x, dpi_), toTwips(position.y, dpi_));
     }
     return std::nullopt;
-}
-
-std::optional<LRESULT> Win32Window::onDpiChanged(UINT dpi, const RECT& suggested) {
-    dpiChanged(dpi, suggested);
-    return 0;
 }
 
 std::optional<LRESULT> Win32Window::onClose() {

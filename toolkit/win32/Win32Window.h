@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -74,9 +73,7 @@ private:
     std::optional<LRESULT> onSystemCommand(WPARAM command);
     void pointer(std::function<void(const PointerEvent&)> Form::*handler, LPARAM point, int button,
                  WPARAM keys);
-    void paintContent(HDC dc, const Control& control) const;
     Win32Control* nativeOf(HWND child) const;
-    void dpiChanged(UINT dpi, const RECT& suggested);
     void applySize(SIZE size);
     void applyPendingShrink();
     void placeRestored(const POINT* at, const SIZE* size);

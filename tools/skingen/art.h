@@ -82,6 +82,7 @@ QList<QImage> drawCorners(int scale = 1); // top-left, top-right, bottom-left, b
 QImage drawTitleStrip(int scale = 1);
 QImage drawLogo(int scale = 1);
 QByteArray drawLogoIcon();
+QImage drawWebIcon(int size, bool maskable);
 
 enum class FaceState { Normal, Hover, Muted };
 struct FaceLayout {

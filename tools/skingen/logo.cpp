@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPen>
 #include <QRadialGradient>
 
 #include <algorithm>
@@ -80,6 +81,31 @@ QImage drawLogo(int scale) {
     return quantise(
         renderMark(width * scale, height * scale, QRectF(target.topLeft() * scale, target.size() * scale)),
         256);
+}
+
+// The installed web page's icon: the mark on the window's paper colour. A maskable icon may be cut to any
+// shape inside its middle four fifths, so its mark keeps to the middle half and the paper fills the square;
+// the plain one is a rounded square with the mark filling most of it.
+QImage drawWebIcon(int size, bool maskable) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor paper(0xEA, 0xD6, 0xC2);
+    const QColor rim(0x9A, 0x6B, 0x34);
+    if (maskable) {
+        painter.fillRect(image.rect(), paper);
+    } else {
+        const qreal line = size / 32.0;
+        painter.setPen(QPen(rim, line));
+        painter.setBrush(paper);
+        painter.drawRoundedRect(QRectF(line / 2, line / 2, size - line, size - line), size * 0.18,
+                                size * 0.18);
+    }
+    const qreal margin = size * (maskable ? 0.25 : 0.14);
+    paintMarkInto(painter, QRectF(margin, margin, size - 2 * margin, size - 2 * margin));
+    painter.end();
+    return quantise(image.convertToFormat(QImage::Format_ARGB32), 256);
 }
 
 QByteArray drawLogoIcon() {

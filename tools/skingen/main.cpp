@@ -10,8 +10,8 @@ int main(int argc, char** argv) {
     // settings.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s SKIN_DIR [WEB_ICON_DIR]\n", argv[0]);
         return 2;
     }
     try {
@@ -22,6 +22,13 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("skingen: wrote %zu files to %s\n", files.size(), argv[1]);
+        if (argc == 3) {
+            if (!skingen::writeSkin(skingen::drawWebIcons(), QString::fromLocal8Bit(argv[2]), &error)) {
+                std::fprintf(stderr, "skingen: %s\n", qPrintable(error));
+                return 1;
+            }
+            std::printf("skingen: wrote the web icons to %s\n", argv[2]);
+        }
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "skingen: %s\n", failure.what());
         return 1;

@@ -15,7 +15,7 @@ constexpr const char* readme =
     "Every picture in this folder is drawn by tools/skingen; do not edit them by hand.\n"
     "To regenerate after changing the generator, build it and run from the repository root:\n"
     "\n"
-    "    build/tools/skingen/skingen resources/skin\n"
+    "    build/tools/skingen/skingen resources/skin resources/web\n"
     "\n"
     "The skin tests fail until the committed files match the generator's output byte for byte.\n";
 
@@ -56,6 +56,12 @@ std::vector<SkinFile> drawSkin(const QString& fontDir) {
     png(QStringLiteral("hand-pointer-blank.png"), drawBlankPointer());
     files.push_back({QStringLiteral("README"), QByteArray(readme)});
     return files;
+}
+
+std::vector<SkinFile> drawWebIcons() {
+    return {{QStringLiteral("icon-192.png"), encodePng(drawWebIcon(192, false))},
+            {QStringLiteral("icon-512.png"), encodePng(drawWebIcon(512, false))},
+            {QStringLiteral("icon-maskable-512.png"), encodePng(drawWebIcon(512, true))}};
 }
 
 bool writeSkin(const std::vector<SkinFile>& files, const QString& outDir, QString* error) {

@@ -16,6 +16,9 @@ struct SkinFile {
 // LiberationSans-Bold.ttf from fontDir.
 std::vector<SkinFile> drawSkin(const QString& fontDir);
 
+// The web page's icons for installing it: icon-192.png, icon-512.png and icon-maskable-512.png.
+std::vector<SkinFile> drawWebIcons();
+
 // Writes the files into outDir (created if missing); on failure returns false and says why in *error.
 bool writeSkin(const std::vector<SkinFile>& files, const QString& outDir, QString* error);
 
