@@ -4,6 +4,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/Image.h"
 #include "toolkit/Label.h"
+#include "toolkit/Metrics.h"
 #include "toolkit/PackedSkin.h"
 #include "toolkit/PictureButton.h"
 #include "toolkit/TestDriver.h"
@@ -379,7 +380,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DoubleRow{"Button", [](PressForm& f) -> Control& { return f.button; }, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The calculator's boxes: 41 pixels wide in a 13.5-point face.
+// The calculator's boxes: 74 pixels wide in a 13.5-point face.
 class BoxForm : public Form {
 public:
     BoxForm()
@@ -388,7 +389,7 @@ public:
                 {.name = "box",
                  .left = 300,
                  .top = 300,
-                 .width = 615,
+                 .width = 1110,
                  .height = 465,
                  .font = Font{"MS Sans Serif", 13.5f, false},
                  .tabIndex = 0}};
@@ -435,7 +436,8 @@ TEST_P(Win32TextBox, AFigureThatFitsShowsFromItsStart) {
     BoxForm form;
     form.show();
     const HWND hwnd = windowOf(form.box);
-    EXPECT_EQ(SendMessageW(hwnd, EM_GETMARGINS, 0, 0), 0);
+    // The toolkit's inset on either side, at the 96 dpi the tests run at.
+    EXPECT_EQ(SendMessageW(hwnd, EM_GETMARGINS, 0, 0), MAKELONG(kTextBoxInset, kTextBoxInset));
     const std::string figure = GetParam();
     RECT client{};
     GetClientRect(hwnd, &client);

@@ -373,8 +373,9 @@ TEST_P(FocusTracking, TheFormsTrackerDecidesOnEveryPlatform) {
     EXPECT_EQ(form.activeControl() ? form.activeControl()->name() : "none",
               GetParam().focused ? GetParam().focused : "none");
     EXPECT_EQ(form.events, GetParam().events);
-    // The keyboard is where the tracker says: Tab from there goes on in the order. Keys go to the active window,
-    // which a window system without one after a modal window (Qt's offscreen) makes it by the user's press.
+    // The keyboard is where the tracker says: Tab from there goes on in the order. Keys go to the active
+    // window, which a window system without one after a modal window (Qt's offscreen) makes it by the user's
+    // press.
     if (Control* focused = form.activeControl()) {
         t::activate(form);
         const std::string before = form.events;

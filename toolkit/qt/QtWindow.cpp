@@ -192,12 +192,7 @@ void QtWindow::updateSize() {
     // window shrinks with its next frame (see presentFrame).
     if (!minimised() && !(shown && size.height() < widget_->height())) {
         pendingSize_.reset();
-        const bool grows = shown && size.height() > widget_->height();
-        // The window grows on the server before the frame is painted into it (see presentFrame); uncovered
-        // rows continue the bottom edge until then.
-        if (grows) serverWindow_.fillUncovered(bottomRow());
         applySize(size);
-        if (grows) grown_ = size;
         return;
     }
     // Until then the rows to be cut off continue the bottom edge, not the background behind the moved edge.
@@ -269,8 +264,7 @@ void QtWindow::place() {
     // The window system's own move has the drag: each place it reports is the window's.
     pendingMoves_.clear();
     placed_ = widget_->pos();
-    form_.movedByWindowSystem(static_cast<Twips>(placed_.x()) * kTwipsPerPixel,
-                              static_cast<Twips>(placed_.y()) * kTwipsPerPixel);
+    form_.movedByWindowSystem(toTwips(placed_.x()), toTwips(placed_.y()));
 }
 
 void QtWindow::windowSystemMoved(QPoint position) {
@@ -342,7 +336,6 @@ ScreenArea QtWindow::screenArea() const {
 void QtWindow::presentFrame() {
     if (!widget_ || presenting_) return;
     presenting_ = true;
-    if (grown_) serverWindow_.await(*std::exchange(grown_, std::nullopt));
     if (pendingSize_ && !minimised() && widget_->isVisible() && serverWindow_.drawsAhead()) {
         // A frame ahead stands for one size: while the window manager has yet to apply the last one, nothing
         // is drawn and the newest size waits.

@@ -87,7 +87,6 @@ private:
     bool iconGiven_ = false;
     bool controlsSettled_ = false;
     std::optional<QImage> cutOffFill_;
-    std::optional<QSize> grown_; // asked of the server, which the frame waits for
     ServerWindow serverWindow_{*widget_};
     QPoint placed_;
     std::deque<QPoint> pendingMoves_;

@@ -134,10 +134,10 @@ bool ServerWindow::setIcon(const std::vector<QImage>& sizes) {
 #endif
 }
 
-void ServerWindow::fillUncovered(const QImage& tile) {
+void ServerWindow::setBackground(const QImage& picture) {
 #ifdef KELVARA_HAVE_XCB
     xcb_connection_t* connection = x11Connection();
-    if (!watching_ || !connection || !window_.internalWinId() || tile.isNull()) return;
+    if (!watching_ || !connection || !window_.internalWinId() || picture.isNull()) return;
     const auto window = static_cast<xcb_window_t>(window_.internalWinId());
     if (!depth_) {
         xcb_get_geometry_reply_t* geometry =
@@ -147,7 +147,7 @@ void ServerWindow::fillUncovered(const QImage& tile) {
     }
     // True-colour windows take 32-bit pixels in the server's byte order, as QImage's RGB32 has them here.
     if (depth_ != 24 && depth_ != 32) return;
-    const QImage pixels = tile.convertToFormat(QImage::Format_RGB32);
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
     const xcb_pixmap_t pixmap = xcb_generate_id(connection);
     xcb_create_pixmap(connection, static_cast<uint8_t>(depth_), pixmap, window,
                       static_cast<uint16_t>(pixels.width()), static_cast<uint16_t>(pixels.height()));
@@ -161,7 +161,7 @@ void ServerWindow::fillUncovered(const QImage& tile) {
     xcb_free_gc(connection, gc);
     xcb_free_pixmap(connection, pixmap);
 #else
-    (void)tile;
+    (void)picture;
 #endif
 }
 
@@ -169,7 +169,7 @@ void ServerWindow::showAhead(const QImage& frame) {
 #ifdef KELVARA_HAVE_XCB
     xcb_connection_t* connection = x11Connection();
     if (!watching_ || !connection || !window_.internalWinId()) return;
-    fillUncovered(frame);
+    setBackground(frame);
     if (forgets_) return;
     // Nothing of the old content is kept on a resize: the background, this frame, stands for all of it.
     const std::uint32_t gravity = XCB_GRAVITY_BIT_FORGET;

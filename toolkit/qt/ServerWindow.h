@@ -14,8 +14,8 @@ namespace forms::qt {
 
 // A top-level window as the X server has it. A window manager applies a resize some time after the program
 // asks for it, so an animation frame painted before then shows rows that are not the window's: the frame
-// waits for the server instead. Rows a grow uncovers show a given picture, tiled, until the frame paints
-// them. Elsewhere than on X11 nothing is watched, nothing waits and nothing is filled.
+// waits for the server instead, which shows the frame given ahead until then. Elsewhere than on X11 nothing
+// is watched, nothing waits and nothing is given ahead.
 class ServerWindow : public QAbstractNativeEventFilter {
 public:
     explicit ServerWindow(QWidget& window);
@@ -25,9 +25,6 @@ public:
 
     // The window is on the server at this size (just mapped, with nothing asked of it since).
     void assume(QSize size) { known_ = size; }
-    // What the server shows, tiled from the window's corner, in rows that a grow uncovers until they are
-    // painted.
-    void fillUncovered(const QImage& tile);
     // Whether the server has the window at this size (in the window's own pixels), as far as it has said.
     bool has(QSize size) const { return !known_ || *known_ == size; }
     // Whether the server can be given a frame ahead (X11 only).
@@ -54,6 +51,9 @@ public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
 private:
+    // What the server shows wherever the program has not painted, from the window's corner.
+    void setBackground(const QImage& picture);
+
     QWidget& window_;
     bool watching_ = false;
     bool waiting_ = false;

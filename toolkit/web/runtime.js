@@ -297,7 +297,7 @@ var KV = {
         if (!/[\r\n]/.test(pasted)) return;
         e.preventDefault();
         var text = el.value.slice(0, el.selectionStart) + pasted + el.value.slice(el.selectionEnd);
-        KV.call(function () { Module.ccall('kv_text', null, ['number', 'string'], [id, text]); });
+        KV.call(function () { KV.withText(text, function (pointer) { Module._kv_text(id, pointer); }); });
       });
     }
     if (kind === KV_KIND.TextBox || kind === KV_KIND.PictureButton) {
