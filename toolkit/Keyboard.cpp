@@ -59,11 +59,29 @@ bool answerEscape(Form& form) {
     return false;
 }
 
+namespace {
+
+bool continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// A paste can hand a box any length of text; the box keeps what a classic single-line box holds.
+std::string capped(std::string text) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!continuation(text[i]) && ++characters > kTextBoxMaxCharacters) {
+            text.erase(i);
+            break;
+        }
+    return text;
+}
+
+} // namespace
+
 std::string singleLineEdit(const std::string& before, const std::string& after) {
-    if (after.find_first_of("\r\n") == std::string::npos) return after;
+    if (after.find_first_of("\r\n") == std::string::npos) return capped(after);
     // The inserted run lies between what the texts share at their start and at their end, cut at whole
     // UTF-8 characters.
-    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
     std::size_t prefix = 0;
     while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
         ++prefix;
@@ -77,7 +95,7 @@ std::string singleLineEdit(const std::string& before, const std::string& after) 
         --suffix;
     std::string inserted = after.substr(prefix, after.size() - prefix - suffix);
     inserted.erase(std::min(inserted.find_first_of("\r\n"), inserted.size()));
-    return after.substr(0, prefix) + inserted + after.substr(after.size() - suffix);
+    return capped(after.substr(0, prefix) + inserted + after.substr(after.size() - suffix));
 }
 
 } // namespace forms

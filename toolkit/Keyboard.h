@@ -4,6 +4,7 @@
 // the focus goes from a control being hidden, what Enter does on a focused control and which control answers
 // Escape. The focus itself is the form's FocusTracker's.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,11 @@ std::vector<Control*> tabOrder(const Form& form, bool shownOnly);
 Control* nextInTabOrder(const Form& form, const Control* from, bool back);
 // Where the focus goes from a control that is being hidden: the next shown one after it, else the first.
 Control* focusAfterHiding(const Form& form, const Control& hidden);
+// What a classic single-line box holds, in characters.
+inline constexpr std::size_t kTextBoxMaxCharacters = 32767;
 // A single-line text box takes what one edit inserted (a paste, a drop) up to its first line break, as the
-// classic single-line box takes a paste: the box's text after the edit, from its text before.
+// classic single-line box takes a paste, and at most kTextBoxMaxCharacters in all: the box's text after the
+// edit, from its text before.
 std::string singleLineEdit(const std::string& before, const std::string& after);
 // Like a classic command button, Enter presses a focused button as Space does; true when it was one.
 bool answerEnter(Control& focused);

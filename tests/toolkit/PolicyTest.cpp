@@ -256,9 +256,9 @@ TEST(TabOrder, NoReachableControlMeansNowhereToGo) {
 
 struct EditRow {
     const char* name;
-    const char* before;
-    const char* after; // as the platform's box holds it after the edit
-    const char* kept;
+    std::string before;
+    std::string after; // as the platform's box holds it after the edit
+    std::string kept;
     friend void PrintTo(const EditRow& row, std::ostream* os) { *os << row.name; }
 };
 
@@ -268,17 +268,22 @@ TEST_P(SingleLine, AnInsertedBlockKeepsItsFirstLine) {
     EXPECT_EQ(singleLineEdit(GetParam().before, GetParam().after), GetParam().kept);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pastes, SingleLine,
-                         ::testing::Values(EditRow{"Typed", "4", "45", "45"},
-                                           EditRow{"TrailingLineFeed", "", "45\n", "45"},
-                                           EditRow{"TrailingCarriageReturnLineFeed", "", "45\r\n", "45"},
-                                           EditRow{"LaterLinesDropped", "1", "145\r\n67\n", "145"},
-                                           EditRow{"IntoTheMiddle", "12", "145\n672", "1452"},
-                                           EditRow{"LeadingBreakInsertsNothing", "12", "12\n45", "12"},
-                                           EditRow{"OverASelection", "1234", "1\n4", "14"},
-                                           EditRow{"WholeCharactersOnly", "a\xC3\xA9", "a\xC3\xA8\n\xC3\xA9",
-                                                   "a\xC3\xA8\xC3\xA9"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Pastes, SingleLine,
+    ::testing::Values(
+        EditRow{"Typed", "4", "45", "45"}, EditRow{"TrailingLineFeed", "", "45\n", "45"},
+        EditRow{"TrailingCarriageReturnLineFeed", "", "45\r\n", "45"},
+        EditRow{"LaterLinesDropped", "1", "145\r\n67\n", "145"},
+        EditRow{"IntoTheMiddle", "12", "145\n672", "1452"},
+        EditRow{"LeadingBreakInsertsNothing", "12", "12\n45", "12"},
+        EditRow{"OverASelection", "1234", "1\n4", "14"},
+        EditRow{"WholeCharactersOnly", "a\xC3\xA9", "a\xC3\xA8\n\xC3\xA9", "a\xC3\xA8\xC3\xA9"},
+        EditRow{"LongerThanABoxHolds", "", std::string(40000, '7'), std::string(kTextBoxMaxCharacters, '7')},
+        EditRow{"LongFirstLine", "", std::string(40000, '7') + "\n8",
+                std::string(kTextBoxMaxCharacters, '7')},
+        EditRow{"CapAtWholeCharacters", std::string(32766, '7'), std::string(32766, '7') + "\xC3\xA9\xC3\xA9",
+                std::string(32766, '7') + "\xC3\xA9"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Escape, ClicksTheShownCancelControlOnly) {
     KeyboardForm form;
