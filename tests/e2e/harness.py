@@ -167,10 +167,21 @@ class CalculatorTest(unittest.TestCase):
         with open(self.errors, "a") as errors:
             self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=errors,
                                             start_new_session=True)
-        # A busy machine may take many seconds to start the program: poll with a generous deadline.
-        self.window = wait_for(lambda: self.xdotool("search", "--onlyvisible", "--name", "^" + CAPTION + "$").split(),
-                               timeout=90, interval=0.05, what="the main window mapped")[0]
+        # A busy machine may take many seconds to start the program: poll with a generous deadline, but a
+        # program that has ended or never maps its window fails with what it said.
+        def mapped():
+            self.assertIsNone(self.process.poll(), "the program ended at start")
+            return self.xdotool("search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
+
+        try:
+            self.window = wait_for(mapped, timeout=90, interval=0.05, what="the main window mapped")[0]
+        except AssertionError as error:
+            raise AssertionError(f"{error}; the program said: {self.said()}") from None
         wait_for(lambda: self.application() is not None, timeout=60, what="the program on the accessibility bus")
+
+    def said(self):
+        with open(self.errors, errors="replace") as errors:
+            return errors.read()[-4000:] or "nothing"
 
     def stop(self):
         if self.process.poll() is None:
