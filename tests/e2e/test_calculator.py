@@ -370,8 +370,10 @@ class WindowManagerClose(DesktopTest):
                 if self.process.poll() is not None:
                     self.start()
                 self.xdotool("windowactivate", "--sync", self.window)
+                # A person presses Alt+F4 once the window has the keyboard, not merely once it is marked active.
+                wait_for(lambda: self.xdotool("getwindowfocus").strip() == self.window, what="the window focused")
                 close(self, self.window)
-                self.assertEqual(self.process.wait(10), 0)
+                self.assertEqual(self.process.wait(30), 0)
                 self.assertEqual(self.runtime_error(), [])
 
 
