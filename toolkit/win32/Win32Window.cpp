@@ -6,6 +6,7 @@
 #include "toolkit/Stacking.h"
 #include "toolkit/win32/Win32Control.h"
 #include "toolkit/win32/Win32Platform.h"
+#include "toolkit/win32/Win32Reveal.h"
 #include "toolkit/win32/Win32Scene.h"
 #include "toolkit/win32/Win32Skin.h"
 
@@ -43,7 +44,7 @@ Win32Window::Win32Window(Form& form)
     const FormProps& p = form.props();
     // WS_MINIMIZEBOX and WS_SYSMENU let a frameless window be minimised and restored from its taskbar button;
     // with no WS_THICKFRAME or WS_MAXIMIZEBOX the user can neither resize nor maximise it.
-    // Layered until it is first shown whole (showWhole).
+    // Layered until it is first shown whole (revealWhole).
     hwnd_ = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_LAYERED, kFormClass, widen(form.windowTitle()).c_str(),
                             WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
                             nullptr, instance(), this);
@@ -195,25 +196,7 @@ void Win32Window::show(Form* owner, bool modal) {
     }
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-    if (GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED) showWhole();
-}
-
-// The window is created layered, which keeps it off the screen until it is given its attributes: Windows and
-// Wine show it then with everything it has painted. Shown at once, its controls' windows would paint in their
-// own turns after it appears, and Wine sends each of those paints to the X server as it ends, so that the
-// first frame on the screen was the window's body with black holes where the controls were to come.
-void Win32Window::showWhole() {
-    RedrawWindow(hwnd_, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    // Marks every pixel as changed, so that what Wine sends first once the window appears is all of it.
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    HDC dc = GetDCEx(hwnd_, nullptr, DCX_CACHE);
-    BitBlt(dc, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(hwnd_, dc);
-    SetLayeredWindowAttributes(hwnd_, 0, 255, LWA_ALPHA);
-    // From here on an ordinary window: nothing is blended.
-    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    if (GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED) revealWhole(hwnd_);
 }
 
 WindowState Win32Window::windowState() const {

@@ -78,7 +78,6 @@ private:
     void applySize(SIZE size);
     void applyPendingShrink();
     void placeRestored(const POINT* at, const SIZE* size);
-    void showWhole();
 
     Form& form_;
     HWND hwnd_ = nullptr;
