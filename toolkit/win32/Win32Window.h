@@ -78,6 +78,7 @@ private:
     void applySize(SIZE size);
     void applyPendingShrink();
     void placeRestored(const POINT* at, const SIZE* size);
+    void refuseFullScreen(POINT before);
 
     Form& form_;
     HWND hwnd_ = nullptr;
