@@ -4,16 +4,13 @@
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
+#include "toolkit/win32/Win32Accessible.h"
 #include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
 
 #include <windowsx.h>
-
-#include <initguid.h>
-
-#include <oleacc.h>
 
 #include <algorithm>
 #include <map>
@@ -74,7 +71,9 @@ bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     }
     case WM_GETOBJECT:
         nameAsked(hwnd);
-        return false;
+        if (static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
+        result = Win32Accessible::answer(hwnd, wParam);
+        return result != 0;
     default:
         return false;
     }
