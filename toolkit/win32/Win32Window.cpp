@@ -5,6 +5,7 @@
 #include "toolkit/Keyboard.h"
 #include "toolkit/Stacking.h"
 #include "toolkit/win32/Win32Control.h"
+#include "toolkit/win32/Win32FullScreen.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Scene.h"
 #include "toolkit/win32/Win32Skin.h"
@@ -12,7 +13,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 namespace forms::win32 {
@@ -442,31 +442,9 @@ std::optional<LRESULT> Win32Window::onPositionChanged(const WINDOWPOS& position)
         const POINT before = placed_;
         placed_ = POINT{position.x, position.y};
         form_.movedByWindowSystem(toTwips(position.x, dpi_), toTwips(position.y, dpi_));
-        refuseFullScreen(before);
+        refuseFullScreen(hwnd_, before, placed_);
     }
     return std::nullopt;
-}
-
-// An X window manager's full screen reaches a Wine window only as a move to the screen's corner (the size
-// hints keep its size), with no state a program can read. Wine withdraws a window manager's state it did not
-// ask for at the window's next change made outside its own event handling, so one follows every such move;
-// a jump to the corner, which no drag makes, is taken back there too.
-void Win32Window::refuseFullScreen(POINT before) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-    constexpr LONG kDragStep = 64;
-    const bool jumpedToCorner =
-        placed_.x == monitor.rcMonitor.left && placed_.y == monitor.rcMonitor.top &&
-        std::max(std::abs(before.x - placed_.x), std::abs(before.y - placed_.y)) > kDragStep;
-    const HWND hwnd = hwnd_;
-    platform::post([hwnd, jumpedToCorner, before] {
-        if (!of(hwnd)) return;
-        if (jumpedToCorner)
-            SetWindowPos(hwnd, nullptr, before.x, before.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        else
-            SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    });
 }
 
 std::optional<LRESULT> Win32Window::onClose() {

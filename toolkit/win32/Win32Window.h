@@ -78,7 +78,6 @@ private:
     void applySize(SIZE size);
     void applyPendingShrink();
     void placeRestored(const POINT* at, const SIZE* size);
-    void refuseFullScreen(POINT before);
 
     Form& form_;
     HWND hwnd_ = nullptr;
