@@ -155,6 +155,8 @@ access() { timeout -k 5 30 "$wine" "$probe_exe" access 2>/dev/null | tr -d '\r';
 alert_name=$(access | awk -F'\t' '$2 ~ /Required/ { print $3; exit }')
 check "a screen reader reads the alert from its first message ($alert_name)" \
   test "${alert_name%%Required.*}" = "Tank Capacity Is "
+check "a screen reader cannot press the title of the window the alert blocks" \
+  test "$(timeout -k 5 30 "$wine" "$probe_exe" press "KELVARA CALCULATOR BY WWW.KELVARA.EXAMPLE"; echo $?)" = 1
 click Button OK
 check "OK closes the alert" wait_for -v $'^window\t1\t'
 
