@@ -70,7 +70,6 @@ bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         return false;
     }
     case WM_GETOBJECT:
-        nameAsked(hwnd);
         if (static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
         result = Win32Accessible::answer(hwnd, wParam);
         return result != 0;
@@ -260,7 +259,6 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
     SetPropW(hwnd_, kLinkProp, this);
     if (control.kind() == ControlKind::TextBox) {
         subclass(hwnd_, editProc, originalEdit);
-        if (!p.accessibleName.empty()) annotateName(hwnd_, widen(p.accessibleName));
         update(ControlProp::Font);
         update(ControlProp::BackColor);
     }
@@ -270,7 +268,6 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
 
 Win32Control::~Win32Control() {
     RemovePropW(hwnd_, kLinkProp);
-    annotateName(hwnd_, {});
     if (backBrush_) DeleteObject(backBrush_);
 }
 
