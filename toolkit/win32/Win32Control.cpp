@@ -4,16 +4,14 @@
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
+#include "toolkit/win32/Win32Accessible.h"
+#include "toolkit/win32/Win32Input.h"
 #include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
 #include "toolkit/win32/Win32Window.h"
 
 #include <windowsx.h>
-
-#include <initguid.h>
-
-#include <oleacc.h>
 
 #include <algorithm>
 #include <map>
@@ -26,24 +24,11 @@ constexpr const wchar_t* kLinkProp = L"Kelvara.Control";
 WNDPROC originalEdit = nullptr;
 WNDPROC originalButton = nullptr;
 
-int pressed(UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-        return LeftButton;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        return RightButton;
-    default:
-        return MiddleButton;
-    }
-}
-
 void sendPointer(HWND hwnd, std::function<void(const PointerEvent&)> Control::*handler, LPARAM point,
                  int button, WPARAM keys) {
     Win32Control* native = Win32Control::of(hwnd);
     if (!native || !(native->control().*handler)) return;
-    const PointerEvent event = native->window().pointerEvent(hwnd, point, button, keys);
+    const PointerEvent event = pointerEvent(native->window(), hwnd, point, button, keys);
     Control* control = &native->control();
     deliver([&] { (control->*handler)(event); });
 }
@@ -73,8 +58,9 @@ bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         return false;
     }
     case WM_GETOBJECT:
-        nameAsked(hwnd);
-        return false;
+        if (static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
+        result = Win32Accessible::answer(hwnd, wParam);
+        return result != 0;
     default:
         return false;
     }
@@ -122,9 +108,9 @@ LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (!native) break;
-        native->releaseClick.pressed(pressed(message));
+        native->releaseClick.pressed(pressedButton(message));
         SetCapture(hwnd);
-        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressedButton(message), wParam);
         return 0;
     case WM_MOUSEMOVE:
         sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
@@ -136,7 +122,7 @@ LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         RECT client{};
         GetClientRect(hwnd, &client);
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const bool click = native->releaseClick.released(pressed(message), PtInRect(&client, at));
+        const bool click = native->releaseClick.released(pressedButton(message), PtInRect(&client, at));
         if (!buttonState(wParam) && GetCapture() == hwnd) ReleaseCapture();
         if (click) clicked(hwnd);
         return 0;
@@ -162,7 +148,7 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressedButton(message), wParam);
         break;
     case WM_MOUSEMOVE:
         sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
@@ -187,7 +173,7 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressedButton(message), wParam);
         break;
     case WM_MOUSEMOVE:
         sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
@@ -261,7 +247,6 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
     SetPropW(hwnd_, kLinkProp, this);
     if (control.kind() == ControlKind::TextBox) {
         subclass(hwnd_, editProc, originalEdit);
-        if (!p.accessibleName.empty()) annotateName(hwnd_, widen(p.accessibleName));
         update(ControlProp::Font);
         update(ControlProp::BackColor);
     }
@@ -271,7 +256,6 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
 
 Win32Control::~Win32Control() {
     RemovePropW(hwnd_, kLinkProp);
-    annotateName(hwnd_, {});
     if (backBrush_) DeleteObject(backBrush_);
 }
 
