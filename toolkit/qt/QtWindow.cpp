@@ -205,7 +205,9 @@ void QtWindow::updateSize() {
 }
 
 // The window at the new size as the next paint will draw it, in device pixels: the controls where the tick
-// put them, those reaching below the present height drawn on their own.
+// put them. Rows below the present height, which the window cannot draw yet, take the controls reaching there
+// one by one in their stacking order, each without a background it does not paint itself, so that none covers
+// one that lies above it.
 QImage QtWindow::frameAhead(QSize size) const {
     const qreal scale = widget_->devicePixelRatioF();
     QImage frame((QSizeF(size) * scale).toSize(), QImage::Format_RGB32);
@@ -216,9 +218,12 @@ QImage QtWindow::frameAhead(QSize size) const {
     widget_->render(&painter, QPoint(), QRegion(0, 0, size.width(), kept));
     for (QObject* object : widget_->children()) {
         auto* child = qobject_cast<QWidget*>(object);
-        if (child && child->isVisible() && !child->isWindow() && child->geometry().bottom() >= kept &&
-            child->y() < size.height())
-            child->render(&painter, child->pos());
+        if (!child || !child->isVisible() || child->isWindow()) continue;
+        const QRect below =
+            QRect(child->pos(), child->size()) & QRect(0, kept, size.width(), size.height() - kept);
+        if (below.isEmpty()) continue;
+        child->render(&painter, below.topLeft(), QRegion(below.translated(-child->pos())),
+                      QWidget::DrawChildren);
     }
     return frame;
 }
@@ -347,6 +352,8 @@ void QtWindow::presentFrame() {
         }
         // Nothing is painted before the server has the size, not even from the events the wait lets through.
         const QSize size = *std::exchange(pendingSize_, std::nullopt);
+        // A widget whose updates are off renders none of its children.
+        widget_->setUpdatesEnabled(true);
         serverWindow_.showAhead(frameAhead(size));
         widget_->setUpdatesEnabled(false);
         applySize(size);
