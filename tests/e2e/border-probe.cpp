@@ -10,9 +10,11 @@
 // Prints "ready" once it watches, then on standard input's end one line per sample with a missing border
 // (the first 20), "bad height=H window=W at=Tms rows=S1,... bottom=#RRGGBB" (the height seen and the
 // window's, the texture's share of each judged row, and a colour of the lowest), and a summary, "samples=N
-// heights=H1,H2,... bad=B missing_ms=M doubled_ms=D", B the samples without the border, M and D the longest
-// stretches of time the border was missing and a doubled one stood. Exit status 0 when every sample has the
-// border and no doubled one stood longer than a frame (16 ms), 1 otherwise, 2 on a usage or X error.
+// heights=H1,H2,... bad=B missing_ms=M cut=C cut_ms=K doubled_ms=D": B the samples without the border where
+// the window manager's frame and the window agree, C those where the frame cut the window between the window
+// manager's two steps, M, K and D the longest stretches of time each stood and a doubled border stood. Exit
+// status 0 when B is 0 and neither a cut nor a doubled border stood longer than a frame (16 ms), 1 otherwise,
+// 2 on a usage or X error.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -77,6 +79,11 @@ struct Frame {
         return true;
     }
     bool missing() const { return !bordered(); }
+    // The window manager has resized its frame and not yet the window, or the other way round: between the
+    // two steps the frame cuts the window, which the program can neither see nor paint for.
+    bool cut() const { return height < windowHeight; }
+    bool missingInStep() const { return missing() && !cut(); }
+    bool missingCut() const { return missing() && cut(); }
 };
 
 // Reads the bottom rows as the screen shows them, with the server held so that the window's size, place and
@@ -196,13 +203,17 @@ int main(int argc, char** argv) {
     int bad = 0;
     double doubledMs = 0;
     double missingMs = 0;
+    int cut = 0;
+    double cutMs = 0;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const Frame& frame = frames[i];
         heights.insert(frame.height);
         doubledMs = std::max(doubledMs, stretch(frames, i, &Frame::doubled));
-        missingMs = std::max(missingMs, stretch(frames, i, &Frame::missing));
+        missingMs = std::max(missingMs, stretch(frames, i, &Frame::missingInStep));
+        cutMs = std::max(cutMs, stretch(frames, i, &Frame::missingCut));
         if (frame.bordered()) continue;
-        if (++bad > 20) continue;
+        (frame.cut() ? cut : bad) += 1;
+        if (bad + cut > 20) continue;
         std::printf("bad height=%d window=%d at=%.1fms rows=", frame.height, frame.windowHeight, frame.ms);
         for (int row = 0; row < kJudgedRows; ++row)
             std::printf("%s%.2f", row ? "," : "", frame.rows[row]);
@@ -211,8 +222,8 @@ int main(int argc, char** argv) {
     std::string list;
     for (int height : heights)
         list += (list.empty() ? "" : ",") + std::to_string(height);
-    std::printf("samples=%zu heights=%s bad=%d missing_ms=%.1f doubled_ms=%.1f\n", frames.size(),
-                list.c_str(), bad, missingMs, doubledMs);
+    std::printf("samples=%zu heights=%s bad=%d missing_ms=%.1f cut=%d cut_ms=%.1f doubled_ms=%.1f\n",
+                frames.size(), list.c_str(), bad, missingMs, cut, cutMs, doubledMs);
     XCloseDisplay(display);
-    return bad > 0 || doubledMs > kFrameMs ? 1 : 0;
+    return bad > 0 || cutMs > kFrameMs || doubledMs > kFrameMs ? 1 : 0;
 }

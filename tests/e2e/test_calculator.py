@@ -539,21 +539,23 @@ class BottomBorder(DesktopTest):
         wait_for(lambda: self.figures() == WORKED_FIGURES, what="the seven figures")
         self.back_to_input()
         report, _ = probe.communicate("", timeout=30)
-        summary = re.fullmatch(r"samples=(\d+) heights=([\d,]+) bad=(\d+) missing_ms=([\d.]+) doubled_ms=([\d.]+)",
-                               report.splitlines()[-1])
+        summary = re.fullmatch(r"samples=(\d+) heights=([\d,]+) bad=(\d+) missing_ms=([\d.]+) cut=(\d+) "
+                               r"cut_ms=([\d.]+) doubled_ms=([\d.]+)", report.splitlines()[-1])
         self.assertTrue(summary, report)
         print(f"\nborder probe: {report.splitlines()[-1]}")
         heights = [int(height) for height in summary[2].split(",")]
         # The probe saw the whole cycle: both rest heights and most of the 15 steps between them.
         self.assertEqual((heights[0], heights[-1]), (282, 382), report)
         self.assertGreaterEqual(len(heights), 10, report)
-        clean = float(summary[4]) <= 16 and float(summary[5]) <= 16
+        clean = int(summary[3]) == 0 and float(summary[6]) <= 16 and float(summary[7]) <= 16
         self.assertEqual(clean, probe.returncode == 0, report)
         return clean, report
 
     def test_every_frame_of_the_grow_and_the_shrink_has_its_bottom_border(self):
-        # Every cycle, on a machine busy with other work too: neither a missing bottom border nor a doubled one
-        # standing longer than a frame.
+        # Every cycle, on a machine busy with other work too: no frame without the bottom border, and no doubled
+        # one standing longer than a frame. openbox resizes its frame and the window in two steps, and a busy
+        # X server now and then shows what lies between (the frame cutting the window higher up) for a moment:
+        # that too no longer than a frame.
         reports = [self.cycle_report(first=cycle == 0) for cycle in range(3)]
         self.assertTrue(all(clean for clean, _ in reports), "\n".join(report for _, report in reports))
 

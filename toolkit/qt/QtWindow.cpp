@@ -218,12 +218,12 @@ QImage QtWindow::frameAhead(QSize size) const {
     widget_->render(&painter, QPoint(), QRegion(0, 0, size.width(), kept));
     for (QObject* object : widget_->children()) {
         auto* child = qobject_cast<QWidget*>(object);
-        if (!child || !child->isVisible() || child->isWindow()) continue;
-        const QRect below =
-            QRect(child->pos(), child->size()) & QRect(0, kept, size.width(), size.height() - kept);
-        if (below.isEmpty()) continue;
-        child->render(&painter, below.topLeft(), QRegion(below.translated(-child->pos())),
-                      QWidget::DrawChildren);
+        const QRect below = child && child->isVisible() && !child->isWindow()
+                                ? child->geometry() & QRect(0, kept, size.width(), size.height() - kept)
+                                : QRect();
+        if (!below.isEmpty())
+            child->render(&painter, below.topLeft(), QRegion(below.translated(-child->pos())),
+                          QWidget::DrawChildren);
     }
     return frame;
 }
