@@ -139,6 +139,8 @@ class Pointer(CalculatorTest):
         wait_for(lambda: self.window_pixels(481, 9) == BUTTON_HOVER, what="Close lit")
         self.assertEqual(self.window_pixels(457, 9), BUTTON_FACE)
         self.pointer_to(*TITLE)
+        # The skin's hand, 32 pixels high, from the fingertip.
+        self.assert_hand_pointer((25, 32), (10, 1))
         left, top, _, _ = self.geometry()
         title_box = (left + 96, top + 16, left + 465, top + 40)
         wait_for(lambda: self.screen().count(title_box, lambda c: near(c, (0x80, 0x80, 0xFF))) > 50,
@@ -239,6 +241,9 @@ class HighDensity(CalculatorTest):
         self.assert_face_drawn(screen, "face-calculate-normal", where=(2 * 185, 2 * 225))
         left, top, width, height = self.geometry()
         self.save_screenshot("main-200.png", (left, top, width, height))
+        # The hand over the title at twice its size, as smooth as at its own, the hot spot scaled with it.
+        self.pointer_to(*self.at_scale(TITLE))
+        self.assert_hand_pointer((51, 64), (21, 1))
 
         self.click(*self.at_scale(CALCULATE))
         alert = wait_for(lambda: next((w for w in self.accessible_windows() if w.name == "Input error"), None),
