@@ -115,6 +115,9 @@ wm_up() {
   return 1
 }
 check "the window manager runs" wm_up
+# The first synthetic key switches the keyboard map, and openbox re-grabs its bindings meanwhile: spend that
+# switch now, so that a later Alt+F4 is never lost to it.
+xdotool key shift
 
 # A stand-in for the desktop's opener: Wine hands http addresses to winebrowser, which runs xdg-open.
 mkdir -p "$work/bin"
