@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -32,6 +33,27 @@ Qt::WindowFlags frameless(bool owned) {
 #endif
     return flags;
 }
+
+// Sees the window system's next frame request reach a window.
+class FrameWatch : public QObject {
+public:
+    explicit FrameWatch(QWindow& window)
+        : window_(window) {
+        window_.installEventFilter(this);
+    }
+    ~FrameWatch() override { window_.removeEventFilter(this); }
+    bool seen() const { return seen_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::UpdateRequest) seen_ = true;
+        return false;
+    }
+
+private:
+    QWindow& window_;
+    bool seen_ = false;
+};
 
 } // namespace
 
@@ -324,10 +346,27 @@ WindowState QtWindow::windowState() const {
 }
 
 void QtWindow::setWindowState(WindowState state) {
-    if (state == WindowState::Minimized)
-        widget_->showMinimized();
-    else
+    if (state != WindowState::Minimized) {
         widget_->showNormal();
+        return;
+    }
+    // Natively on Wayland, Qt asks the compositor for a token to activate the window whenever the focus moves
+    // (a press on Minimise moves it) and activates the window once the token comes: after the minimise, that
+    // brings the window back. The minimise waits for the compositor's next frame, whose notice comes after
+    // the token's.
+    if (QWindow* window = widget_->windowHandle();
+        window && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        FrameWatch watch(*window);
+        window->requestUpdate();
+        // A hidden window gets no frame: the limit's own tick ends the wait.
+        QTimer limit;
+        limit.setSingleShot(true);
+        limit.start(200);
+        while (!watch.seen() && limit.isActive())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::WaitForMoreEvents);
+    }
+    widget_->showMinimized();
 }
 
 ScreenArea QtWindow::screenArea() const {
