@@ -33,6 +33,11 @@ constexpr bool clicksItself(ControlKind kind) {
     return kind == ControlKind::PictureButton || kind == ControlKind::TextBox;
 }
 
+// Fills its area with its back colour; labels and pictures show what lies beneath them.
+constexpr bool fillsBack(ControlKind kind) {
+    return kind == ControlKind::TextBox || kind == ControlKind::PictureButton;
+}
+
 // Has a window of its own on the platform, drawn above all labels and images whatever the design's order.
 constexpr bool isWindowed(ControlKind kind) {
     return kind == ControlKind::TextBox || kind == ControlKind::PictureButton ||

@@ -12,7 +12,7 @@ import signal
 import subprocess
 import tempfile
 
-from harness import wait_for
+from harness import minimised_state, run, start_xvfb, wait_for, window_geometry
 
 MODULE = os.environ.get("KELVARA_WESTON_SEAT", "")
 WIDTH, HEIGHT = 1024, 768
@@ -143,14 +143,9 @@ class NestedMutter(Compositor):
 
     def __init__(self):
         super().__init__()
-        read, write = os.pipe()
-        self.host = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
-                                      "-nolisten", "tcp"], pass_fds=(write,), stderr=subprocess.DEVNULL,
-                                     start_new_session=True)
+        self.host, host_display = start_xvfb(f"{WIDTH}x{HEIGHT}", start_new_session=True)
         self.processes.append(self.host)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            self.host_env = dict(self.base_env(), DISPLAY=":" + pipe.readline().strip())
+        self.host_env = dict(self.base_env(), DISPLAY=host_display)
         with open(self.log, "w") as log:
             self.process = subprocess.Popen(
                 ["mutter", "--nested", "--wayland", f"--wayland-display={SOCKET}", "--sm-disable"],
@@ -167,8 +162,7 @@ class NestedMutter(Compositor):
         return dict(super().client_env(), XAUTHORITY=self.xauthority)
 
     def x11(self, *args, env=None):
-        return subprocess.run(list(args), env=env or self.client_env(), capture_output=True, text=True,
-                              timeout=20).stdout
+        return run(env or self.client_env(), *args)
 
     def send(self, *commands):
         for command in commands:
@@ -197,14 +191,13 @@ class NestedMutter(Compositor):
         rows = []
         for window in reversed(re.findall(r"0x[0-9a-f]+", stacking)):
             state = self.x11("xprop", "-id", window, "WM_STATE", "_NET_WM_STATE", "_NET_WM_NAME")
-            if "Iconic" in state or "_NET_WM_STATE_HIDDEN" in state:
+            if minimised_state(state):
                 continue
-            values = dict(line.split("=", 1) for line in self.x11("xdotool", "getwindowgeometry", "--shell",
-                                                                  str(int(window, 16))).split())
-            if not values:
+            geometry = window_geometry(self.client_env(), str(int(window, 16)))
+            if not geometry:
                 continue
             title = re.search(r'_NET_WM_NAME\(UTF8_STRING\) = "(.*)"', state)
-            x, y, width, height = (int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+            x, y, width, height = geometry
             rows.append((x, y, width, height, width, height, "-", title.group(1) if title else ""))
         return rows
 

@@ -13,7 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
-from harness import CAPTION, PROGRAM, CalculatorTest, Pixmap, holds, picture, wait_for  # noqa: E402
+from harness import CAPTION, PROGRAM, CalculatorTest, holds, picture, run, wait_for  # noqa: E402
 from test_calculator import (BODY, BUTTON_FACE, CALCULATE, CALCULATE_FACE, CLOSE, ERROR_BOX,  # noqa: E402
                              MILEAGE, MINIMISE, PRICE, SKIN, TANK, TOP_UP, near)
 
@@ -28,14 +28,6 @@ BODY_COLOUR = (0xEA, 0xD6, 0xC2)
 DESKTOP_ENTRIES = os.environ.get("KELVARA_DESKTOP_ENTRIES", "")
 
 
-class Picture(Pixmap):
-    """A PNG file."""
-
-    def __init__(self, path):
-        super().__init__(subprocess.run(["convert", path, "-depth", "8", "ppm:-"], capture_output=True, timeout=20,
-                                        check=True).stdout)
-
-
 class WaylandTest(CalculatorTest):
     """Starts a compositor of its own and the calculator in it, as a Wayland desktop session would."""
 
@@ -47,17 +39,12 @@ class WaylandTest(CalculatorTest):
         self.compositor = self.start_compositor()
         self.addCleanup(self.compositor.close)
         self.home = tempfile.mkdtemp(prefix="kelvara-e2e-home-", dir=self.compositor.runtime)
-        env = dict(self.compositor.client_env(), QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=self.home,
-                   **self.extra_env())
         self.errors = os.path.join(self.home, "stderr")
-        with open(self.errors, "w") as errors:
-            self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=errors,
-                                            start_new_session=True)
+        self.launch(dict(self.compositor.client_env(), QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=self.home,
+                         **self.extra_env()))
         self.addCleanup(self.stop)
         self.addCleanup(self.report_exit)
-        wait_for(lambda: self.main_window() or self.process.poll() is not None, what="the main window")
-        self.assertIsNone(self.process.poll(), "the program runs")
-        wait_for(lambda: self.application() is not None, what="the program on the accessibility bus")
+        self.wait_until_up(self.main_window)
 
     def start_compositor(self):
         return Weston(self.xwayland)
@@ -67,8 +54,7 @@ class WaylandTest(CalculatorTest):
 
     def report_exit(self):
         if self.process.poll() is not None:
-            with open(self.errors) as errors:
-                print(f"\nthe program ended by itself ({self.process.returncode}):\n{errors.read()}", file=sys.stderr)
+            print(f"\nthe program ended by itself ({self.process.returncode}):\n{self.said()}", file=sys.stderr)
 
     # The compositor's view.
 
@@ -96,7 +82,7 @@ class WaylandTest(CalculatorTest):
         self.compositor.send(f"key {KEYS[chr(10)]}")
 
     def screen(self):
-        return Picture(self.compositor.screenshot())
+        return picture(self.compositor.screenshot())
 
     def write_crop(self, geometry, path):
         subprocess.run(["convert", self.compositor.screenshot(), "-crop", geometry, "+repage", path], check=True,
@@ -300,28 +286,26 @@ class X11Client(WaylandTest):
 
     xwayland = True
 
-    def x11(self, *args):
-        return subprocess.run(list(args), env=self.compositor.client_env(), capture_output=True, text=True,
-                              timeout=20).stdout
+    def x_env(self):
+        return self.compositor.client_env()
 
     def main_x11_window(self):
         """The main window's X id, taken while it is the only window with the caption (the alert has it too)."""
         if not hasattr(self, "_main_x11"):
-            window = self.x11("xdotool", "search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
+            window = self.captioned_windows()
             self.assertEqual(len(window), 1, "one X11 window")
             self._main_x11 = window[0]
         return self._main_x11
 
     def setUp(self):
         super().setUp()
-        wait_for(lambda: self.x11("xdotool", "search", "--onlyvisible", "--name", "^" + CAPTION + "$").split(),
-                 what="the main window on the X server")
+        wait_for(self.captioned_windows, what="the main window on the X server")
         self.main_x11_window()
 
     def check_starts_frameless_centred_as_an_x11_client(self):
         self.check_starts_frameless_at_its_size()
         window = [self.main_x11_window()]
-        self.assertRegex(self.x11("xprop", "-id", window[0], "_MOTIF_WM_HINTS"),
+        self.assertRegex(run(self.x_env(), "xprop", "-id", window[0], "_MOTIF_WM_HINTS"),
                          r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = 0x[0-9a-f]*[2367], 0x[0-9a-f]+, 0x0,")
         self.assertEqual(self.geometry(), ((1024 - 514) // 2, (768 - 282) // 2, 514, 282))
         self.save_screenshot("main.png", self.geometry())
@@ -336,9 +320,7 @@ class ThroughXWayland(X11Client):
         """Where weston draws the window, and its size on the X server: weston counts the shadow it draws
         around X windows into their size."""
         x, y = wait_for(self.main_window, what="the main window on screen")[:2]
-        values = dict(line.split("=", 1) for line in self.x11("xdotool", "getwindowgeometry", "--shell",
-                                                              self.main_x11_window()).split())
-        return x, y, int(values["WIDTH"]), int(values["HEIGHT"])
+        return (x, y) + self.window_size(self.main_x11_window())
 
     def test_starts_frameless_centred_at_its_size_as_an_x11_client(self):
         # weston takes the position an X11 window asks for when it first maps.

@@ -18,6 +18,41 @@ PROGRAM = os.environ.get("KELVARA_PROGRAM", "")
 SCREENSHOTS = os.environ.get("KELVARA_SCREENSHOTS", "")
 
 
+def run(env, *args):
+    """What a command printed, run in the environment given (that of a display)."""
+    return subprocess.run(list(args), env=env, capture_output=True, text=True, timeout=20).stdout
+
+
+def start_xvfb(size, **options):
+    """Starts an Xvfb server of that size ("1024x768") on a free display; returns the process and the display's
+    name. options go to Popen."""
+    # Servers started side by side race for display numbers, and now and then one gives up: start another.
+    for _ in range(3):
+        log = tempfile.TemporaryFile(mode="w+")
+        read, write = os.pipe()
+        server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24", "-nolisten",
+                                   "tcp"], pass_fds=(write,), stdout=log, stderr=log, **options)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if number:
+            return server, ":" + number
+        server.wait()
+    log.seek(0)
+    raise AssertionError(f"Xvfb did not start; it said: {log.read()[-2000:]}")
+
+
+def window_geometry(env, window):
+    """An X window's (x, y, width, height) as xdotool reports it, or None when there is no such window."""
+    values = dict(line.split("=", 1) for line in run(env, "xdotool", "getwindowgeometry", "--shell", window).split())
+    return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT")) if values else None
+
+
+def minimised_state(state):
+    """Whether xprop's _NET_WM_STATE and WM_STATE of a window say it is minimised."""
+    return "_NET_WM_STATE_HIDDEN" in state or "Iconic" in state
+
+
 def wait_for(condition, timeout=10.0, interval=0.02, what="condition"):
     deadline = time.monotonic() + timeout
     while True:
@@ -43,23 +78,7 @@ class Display:
 
     def __init__(self, window_manager=False, size="1024x768"):
         self.manager = None
-        # Servers started side by side race for display numbers, and now and then one gives up: start another.
-        for _ in range(3):
-            log = tempfile.TemporaryFile(mode="w+")
-            read, write = os.pipe()
-            self.server = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24", "-nolisten", "tcp"],
-                pass_fds=(write,), stdout=log, stderr=log)
-            os.close(write)
-            with os.fdopen(read) as pipe:
-                number = pipe.readline().strip()
-            if number:
-                break
-            self.server.wait()
-        else:
-            log.seek(0)
-            raise AssertionError(f"Xvfb did not start; it said: {log.read()[-2000:]}")
-        self.name = ":" + number
+        self.server, self.name = start_xvfb(size)
         self.env = dict(os.environ, DISPLAY=self.name)
         if window_manager:
             try:
@@ -112,7 +131,7 @@ class Display:
                          what="the probe gone")
 
     def run(self, *args):
-        return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=20).stdout
+        return run(self.env, *args)
 
     def close(self):
         for process in (self.manager, self.server):
@@ -240,21 +259,30 @@ class CalculatorTest(unittest.TestCase):
         env.pop("QT_QPA_PLATFORM", None)
         if self.scale:
             env["QT_SCALE_FACTOR"] = str(self.scale)
+        self.launch(env)
+        self.window = self.wait_until_up(self.captioned_windows)[0]
+
+    def launch(self, env):
+        """Starts the program in a process group of its own, what it says on stderr kept in self.errors."""
         self.started = time.monotonic()
         with open(self.errors, "a") as errors:
             self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=errors,
                                             start_new_session=True)
-        # A busy machine may take many seconds to start the program: poll with a generous deadline, but a
-        # program that has ended or never maps its window fails with what it said.
-        def mapped():
+
+    def wait_until_up(self, mapped):
+        """Waits until mapped() finds the main window and the program is on the accessibility bus; returns what
+        mapped() found. A busy machine may take many seconds to start the program: a generous deadline, but a
+        program that has ended or never maps its window fails with what it said."""
+        def found():
             self.assertIsNone(self.process.poll(), "the program ended at start")
-            return self.xdotool("search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
+            return mapped()
 
         try:
-            self.window = wait_for(mapped, timeout=90, interval=0.05, what="the main window mapped")[0]
+            found_window = wait_for(found, timeout=90, interval=0.05, what="the main window mapped")
         except AssertionError as error:
             raise AssertionError(f"{error}; the program said: {self.said()}") from None
         wait_for(lambda: self.application() is not None, timeout=60, what="the program on the accessibility bus")
+        return found_window
 
     def said(self):
         with open(self.errors, errors="replace") as errors:
@@ -265,8 +293,16 @@ class CalculatorTest(unittest.TestCase):
             os.killpg(self.process.pid, signal.SIGKILL)
             self.process.wait(5)
 
+    def x_env(self):
+        """The environment that reaches the X server the program shows on."""
+        return self.display.env
+
     def xdotool(self, *args):
-        return self.display.run("xdotool", *args)
+        return run(self.x_env(), "xdotool", *args)
+
+    def captioned_windows(self):
+        """The mapped X windows with the main window's caption."""
+        return self.xdotool("search", "--onlyvisible", "--name", "^" + CAPTION + "$").split()
 
     # The window system's view.
 
@@ -296,12 +332,10 @@ class CalculatorTest(unittest.TestCase):
         return sizes["minimum"], sizes["maximum"]
 
     def window_size(self, window):
-        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", window).split())
-        return int(values["WIDTH"]), int(values["HEIGHT"])
+        return window_geometry(self.x_env(), window)[2:]
 
     def minimised(self, window):
-        state = self.display.run("xprop", "-id", window, "_NET_WM_STATE", "WM_STATE")
-        return "_NET_WM_STATE_HIDDEN" in state or "Iconic" in state
+        return minimised_state(run(self.x_env(), "xprop", "-id", window, "_NET_WM_STATE", "WM_STATE"))
 
     def runtime_error(self):
         """What the toolkit's path for uncaught errors reported: its line on stderr, or a message box window."""
@@ -317,9 +351,7 @@ class CalculatorTest(unittest.TestCase):
         self.assertEqual(self.runtime_error(), [])
 
     def geometry(self):
-        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell",
-                                                                  self.window).split())
-        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+        return window_geometry(self.x_env(), self.window)
 
     def pointer_to(self, x, y):
         """Moves the pointer to (x, y) pixels of the main window, in small steps as a hand would."""

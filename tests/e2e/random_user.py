@@ -12,7 +12,7 @@ import sys
 import time
 import unittest
 
-from harness import wait_for
+from harness import wait_for, window_geometry
 from test_calculator import BACK, BOXES, CALCULATE, MINIMISE, DesktopTest
 
 WIDTH, SHORT, TALL = 514, 282, 382
@@ -246,10 +246,8 @@ class RandomUser(DesktopTest):
         elif how == "windowsize":
             self.xdotool("windowsize", window, "900", "700")
         else:
-            values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell",
-                                                                      window).split())
-            corner = (str(int(values["X"]) + int(values["WIDTH"]) - 4),
-                      str(int(values["Y"]) + int(values["HEIGHT"]) - 4))
+            left, top, width, height = window_geometry(self.x_env(), window)
+            corner = (str(left + width - 4), str(top + height - 4))
             self.xdotool("mousemove", *corner, "keydown", "alt", "mousedown", "3", "mousemove_relative", "80",
                          "60", "mouseup", "3", "keyup", "alt")
 

@@ -6,7 +6,8 @@ import subprocess
 import time
 import unittest
 
-from harness import APP_ID, CAPTION, PROGRAM, CalculatorTest, holds, picture, wait_for
+from harness import (APP_ID, CAPTION, PROGRAM, CalculatorTest, holds, minimised_state, picture, wait_for,
+                     window_geometry)
 
 # Pixel positions inside the main window, at 15 twips per pixel.
 TANK, TOP_UP, MILEAGE, PRICE = (380, 63), (380, 104), (380, 144), (380, 184)
@@ -281,7 +282,7 @@ class WindowManager(CalculatorTest):
     def test_minimise_and_restore(self):
         before = self.geometry()
         self.click(*MINIMISE)
-        wait_for(lambda: "_NET_WM_STATE_HIDDEN" in self.state() or "Iconic" in self.state(), what="minimised")
+        wait_for(lambda: minimised_state(self.state()), what="minimised")
         self.xdotool("windowactivate", self.window)
         wait_for(lambda: "Normal" in self.state() and "_NET_WM_STATE_HIDDEN" not in self.state(),
                  what="restored")
@@ -385,8 +386,7 @@ class WindowManagerClose(DesktopTest):
 class FixedSize(DesktopTest):
     def resize_attempts(self, window, size):
         """Every way a user resizes a window through the window manager; none may change its size."""
-        left, top, width, height = (int(value) for value in re.findall(
-            r"(?:X|Y|WIDTH|HEIGHT)=(\d+)", self.xdotool("getwindowgeometry", "--shell", window)))
+        left, top, width, height = window_geometry(self.x_env(), window)
         attempts = (
             ("maximise", lambda: self.display.run("wmctrl", "-i", "-r", window, "-b",
                                                   "add,maximized_vert,maximized_horz")),
@@ -407,8 +407,7 @@ class FixedSize(DesktopTest):
                     self.assertNotIn("FULLSCREEN", self.display.run("xprop", "-id", window, "_NET_WM_STATE"))
 
     def place(self, window):
-        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", window).split())
-        return int(values["X"]), int(values["Y"])
+        return window_geometry(self.x_env(), window)[:2]
 
     def test_neither_window_can_be_resized(self):
         self.assertEqual(self.size_hints(self.window), ((514, 282), (514, 282)))

@@ -15,8 +15,9 @@ int kv_window_minimised(int id);
 void kv_window_set_minimised(int id, int minimised, const char* title);
 double kv_screen_width();
 double kv_screen_height();
-// Lies at that place of its window's stacking order (toolkit/Stacking.h), whenever it is created.
-void kv_control_create(int id, int window, int kind, const char* name, const char* accessibleName,
+// Lies at that place of its window's stacking order (toolkit/Stacking.h), whenever it is created; traits are
+// the toolkit's decisions for its kind (ControlTrait bits), the kind only names the element it is made of.
+void kv_control_create(int id, int window, int kind, int traits, const char* name, const char* accessibleName,
                        int tabIndex, int layer);
 void kv_control_destroy(int id);
 // The window's controls in reading order, those in tabIds (count of them) in that order among themselves.

@@ -32,13 +32,18 @@ std::vector<double> advances(const Font& font, std::string_view text) {
     return result;
 }
 
+int traits(ControlKind kind) {
+    return (takesFocus(kind) ? TakesFocus : 0) | (clicksItself(kind) ? ClicksItself : 0) |
+           (fillsBack(kind) ? FillsBack : 0);
+}
+
 } // namespace
 
 WebControl::WebControl(Control& control, int windowId, int layer)
     : control_(control)
     , id_(controls().add(this)) {
     const ControlProps& p = control.props();
-    kv_control_create(id_, windowId, static_cast<int>(control.kind()), p.name.c_str(),
+    kv_control_create(id_, windowId, static_cast<int>(control.kind()), traits(control.kind()), p.name.c_str(),
                       p.accessibleName.c_str(), p.tabIndex, layer);
     for (ControlProp prop :
          {ControlProp::Font, ControlProp::Geometry, ControlProp::Caption, ControlProp::ForeColor,

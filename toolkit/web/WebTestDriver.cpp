@@ -17,7 +17,6 @@ extern "C" {
 void kvt_pointer(int control, int window, const char* type, int button, int buttons, int shift, double x,
                  double y, int detail);
 void kvt_focus(int control);
-int kvt_focusable(int control);
 void kvt_key(const char* keyName);
 void kvt_type(const char* text);
 void kvt_paste(const char* text);
@@ -107,7 +106,7 @@ void click(Control& control) {
     middle(control, x, y);
     pressedControl = -1;
     // A browser focuses a button or a text box as it is pressed.
-    if (kvt_focusable(controlId(control))) kvt_focus(controlId(control));
+    if (takesFocus(control.kind())) kvt_focus(controlId(control));
     pointerDown(control, LeftButton, 0, x, y);
     if (control.native()) pointerUp(control, LeftButton, 0, x, y);
 }

@@ -31,8 +31,8 @@ mergeInto(LibraryManager.library, {
   },
   kv_screen_width: function () { return KV.deskWidth() * KV.twips; },
   kv_screen_height: function () { return KV.deskHeight() * KV.twips; },
-  kv_control_create: function (id, windowId, kind, name, accessibleName, tabIndex, layer) {
-    KV.controlCreate(id, windowId, kind, UTF8ToString(name), UTF8ToString(accessibleName), tabIndex, layer);
+  kv_control_create: function (id, windowId, kind, traits, name, accessibleName, tabIndex, layer) {
+    KV.controlCreate(id, windowId, kind, traits, UTF8ToString(name), UTF8ToString(accessibleName), tabIndex, layer);
   },
   kv_window_order: function (id, tabIds, count) {
     var ids = [];
@@ -64,7 +64,7 @@ mergeInto(LibraryManager.library, {
   kv_control_colors: function (id, fore, back) {
     var el = KV.controls.get(id);
     el.style.color = KV.css(fore);
-    if (el.kvKind === KV_KIND.TextBox || el.kvKind === KV_KIND.PictureButton) el.style.backgroundColor = KV.css(back);
+    if (el.kvTraits & KV_TRAIT.FillsBack) el.style.backgroundColor = KV.css(back);
   },
   kv_control_pictures: function (id, picture, down, stretch) {
     var el = KV.controls.get(id);

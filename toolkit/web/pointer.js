@@ -35,7 +35,7 @@ Object.assign(KV, {
     KV.pressAt = { x: e.clientX, y: e.clientY };
     var surface = e.currentTarget;
     if (e.target !== surface && surface.classList.contains('kv-form')) return;
-    if (e.button === 0 && surface.tagName === 'DIV') {
+    if (e.button === 0 && !(surface.kvTraits & KV_TRAIT.ClicksItself)) {
       try { surface.setPointerCapture(e.pointerId); } catch (ignored) {}
     }
   },

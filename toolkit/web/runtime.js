@@ -182,8 +182,8 @@ var KV = {
     }
     el.kvId = id;
     KV.presses(el, function (e) {
-      // A press on the window's body or its pictures and labels leaves the focus where it is.
-      if (e.type === 'mousedown' && e.target.tagName !== 'INPUT' && e.target.tagName !== 'BUTTON') e.preventDefault();
+      // A press on the window's body or on what takes no focus leaves the focus where it is.
+      if (e.type === 'mousedown' && !(e.target.kvTraits & KV_TRAIT.TakesFocus)) e.preventDefault();
     }, function (e) { KV.pointer(id, e, KV_PHASE.Press); });
     el.addEventListener('pointermove', function (e) { KV.pointer(id, e, KV_PHASE.Move); });
     el.addEventListener('pointerup', function (e) { KV.lifted(id, e); });
@@ -271,15 +271,17 @@ var KV = {
     }
   },
 
-  controlCreate: function (id, windowId, kind, name, accessibleName, tabIndex, layer) {
+  // What the control does with the focus, presses and its back colour is the toolkit's to say (traits); its
+  // kind only chooses the element that stands for it.
+  controlCreate: function (id, windowId, kind, traits, name, accessibleName, tabIndex, layer) {
     var tag = kind === KV_KIND.TextBox ? 'input' : kind === KV_KIND.PictureButton ? 'button' : 'div';
     var el = document.createElement(tag);
     var kindName = Object.keys(KV_KIND).find(function (name) { return KV_KIND[name] === kind; });
     el.className = 'kv-control kv-' + kindName.toLowerCase();
     el.dataset.name = name;
     el.kvId = id;
-    el.kvKind = kind;
-    if (kind === KV_KIND.TextBox) {
+    el.kvTraits = traits;
+    if (tag === 'input') {
       el.type = 'text';
       el.autocomplete = 'off';
       el.spellcheck = false;
@@ -300,8 +302,8 @@ var KV = {
         KV.call(function () { KV.withText(text, function (pointer) { Module._kv_text(id, pointer); }); });
       });
     }
-    if (kind === KV_KIND.TextBox || kind === KV_KIND.PictureButton) {
-      if (kind === KV_KIND.PictureButton) el.type = 'button';
+    if (tag === 'button') el.type = 'button';
+    if (traits & KV_TRAIT.TakesFocus) {
       // The page's order is the toolkit's tab order (windowOrder), so no element needs a tab index of its own.
       el.tabIndex = tabIndex >= 0 ? 0 : -1;
       // What a focus change means (none between windows, where it goes back) is the toolkit's to decide.
@@ -310,14 +312,15 @@ var KV = {
       });
     }
     if (accessibleName) el.setAttribute('aria-label', accessibleName);
-    // A button clicks as the browser says (pointer, Enter, Space); anything else as the toolkit says.
-    if (kind === KV_KIND.PictureButton) {
+    // What clicks by itself clicks when the browser clicks its button (pointer, Enter, Space), a box never;
+    // anything else as the toolkit says.
+    if (traits & KV_TRAIT.ClicksItself && tag === 'button') {
       el.addEventListener('click', function () {
         KV.call(function () { Module._kv_click(id); });
       });
     }
     KV.presses(el, function (e) {
-      if (e.type === 'mousedown' && tag === 'div') e.preventDefault(); // as on the window's body: the focus stays
+      if (e.type === 'mousedown' && !(traits & KV_TRAIT.TakesFocus)) e.preventDefault(); // as on the window's body
     }, function (e) { KV.pointer(windowId, e, KV_PHASE.Press, id); });
     el.addEventListener('pointermove', function (e) { KV.pointer(windowId, e, KV_PHASE.Move, id); });
     el.addEventListener('pointerup', function (e) {
@@ -330,9 +333,8 @@ var KV = {
     });
     KV.windows.get(windowId).appendChild(el);
     KV.controls.set(id, el);
-    // Stacking as created, whatever the order in the page: boxes, buttons, picture boxes and frames above.
-    var above = [KV_KIND.TextBox, KV_KIND.PictureButton, KV_KIND.PictureBox, KV_KIND.Frame].indexOf(kind) >= 0;
-    el.style.zIndex = String((above ? 1000 : 0) + layer);
+    // Stacking as the toolkit orders it, whatever the order in the page.
+    el.style.zIndex = String(layer);
   },
 
   // The order a screen reader reads the window in: by rows from the top, each row from the left, so a

@@ -18,10 +18,6 @@ mergeInto(LibraryManager.library, {
       }
   },
   kvt_focus: function (control) { KV.controls.get(control).focus(); },
-  kvt_focusable: function (control) {
-      var el = KV.controls.get(control);
-      return el.tagName === 'INPUT' || el.tagName === 'BUTTON' ? 1 : 0;
-  },
   // A key to the focused element; Enter and Space then activate a focused button as a browser does.
   kvt_key: function (keyName) {
       var key = UTF8ToString(keyName);

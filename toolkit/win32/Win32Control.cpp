@@ -4,6 +4,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
+#include "toolkit/win32/Win32Input.h"
 #include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Skin.h"
@@ -26,24 +27,11 @@ constexpr const wchar_t* kLinkProp = L"Kelvara.Control";
 WNDPROC originalEdit = nullptr;
 WNDPROC originalButton = nullptr;
 
-int pressed(UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-        return LeftButton;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        return RightButton;
-    default:
-        return MiddleButton;
-    }
-}
-
 void sendPointer(HWND hwnd, std::function<void(const PointerEvent&)> Control::*handler, LPARAM point,
                  int button, WPARAM keys) {
     Win32Control* native = Win32Control::of(hwnd);
     if (!native || !(native->control().*handler)) return;
-    const PointerEvent event = native->window().pointerEvent(hwnd, point, button, keys);
+    const PointerEvent event = pointerEvent(native->window(), hwnd, point, button, keys);
     Control* control = &native->control();
     deliver([&] { (control->*handler)(event); });
 }
@@ -122,9 +110,9 @@ LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         if (!native) break;
-        native->releaseClick.pressed(pressed(message));
+        native->releaseClick.pressed(pressedButton(message));
         SetCapture(hwnd);
-        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressedButton(message), wParam);
         return 0;
     case WM_MOUSEMOVE:
         sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
@@ -136,7 +124,7 @@ LRESULT CALLBACK surfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         RECT client{};
         GetClientRect(hwnd, &client);
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const bool click = native->releaseClick.released(pressed(message), PtInRect(&client, at));
+        const bool click = native->releaseClick.released(pressedButton(message), PtInRect(&client, at));
         if (!buttonState(wParam) && GetCapture() == hwnd) ReleaseCapture();
         if (click) clicked(hwnd);
         return 0;
@@ -162,7 +150,7 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressedButton(message), wParam);
         break;
     case WM_MOUSEMOVE:
         sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);
@@ -187,7 +175,7 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        sendPointer(hwnd, &Control::onMouseDown, lParam, pressed(message), wParam);
+        sendPointer(hwnd, &Control::onMouseDown, lParam, pressedButton(message), wParam);
         break;
     case WM_MOUSEMOVE:
         sendPointer(hwnd, &Control::onMouseMove, lParam, buttonState(wParam), wParam);

@@ -5,37 +5,20 @@
 #include "toolkit/Keyboard.h"
 #include "toolkit/Stacking.h"
 #include "toolkit/win32/Win32Control.h"
+#include "toolkit/win32/Win32Input.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Scene.h"
 #include "toolkit/win32/Win32Skin.h"
 
-#include <windowsx.h>
-
-#include <algorithm>
 #include <utility>
 
 namespace forms::win32 {
 
 namespace {
 
-std::vector<Win32Window*>& liveWindows() {
-    static std::vector<Win32Window*> windows;
-    return windows;
-}
-
 constexpr const wchar_t* kDoomedProp = L"Kelvara.Doomed";
 
 } // namespace
-
-int buttonState(WPARAM keys) {
-    return (keys & MK_LBUTTON ? LeftButton : 0) | (keys & MK_RBUTTON ? RightButton : 0) |
-           (keys & MK_MBUTTON ? MiddleButton : 0);
-}
-
-int shiftState(WPARAM keys) {
-    return (keys & MK_SHIFT ? ShiftMask : 0) | (keys & MK_CONTROL ? ControlMask : 0) |
-           (GetKeyState(VK_MENU) < 0 ? AltMask : 0);
-}
 
 Win32Window::Win32Window(Form& form)
     : form_(form) {
@@ -56,11 +39,9 @@ Win32Window::Win32Window(Form& form)
                      reinterpret_cast<LPARAM>(icon(p.icon, systemMetric(SM_CXSMICON, dpi_))));
     }
     updateSize();
-    liveWindows().push_back(this);
 }
 
 Win32Window::~Win32Window() {
-    std::erase(liveWindows(), this);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     annotateName(hwnd_, {});
     // The owner takes the activation back only if it is enabled when this window disappears.
@@ -239,22 +220,10 @@ bool Win32Window::handleKey(WPARAM key) {
     return key == VK_ESCAPE && answerEscape(form_);
 }
 
-PointerEvent Win32Window::pointerEvent(HWND surface, LPARAM point, int button, WPARAM keys) const {
-    POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    ClientToScreen(surface, &screen);
-    RECT surfaceRect{};
-    RECT windowRect{};
-    GetWindowRect(surface, &surfaceRect);
-    GetWindowRect(hwnd_, &windowRect);
-    const double x = screen.x - (placed_.x + surfaceRect.left - windowRect.left);
-    const double y = screen.y - (placed_.y + surfaceRect.top - windowRect.top);
-    return PointerEvent{button, shiftState(keys), toTwips(x, dpi_), toTwips(y, dpi_)};
-}
-
 void Win32Window::pointer(std::function<void(const PointerEvent&)> Form::*handler, LPARAM point, int button,
                           WPARAM keys) {
     if (!(form_.*handler)) return;
-    const PointerEvent event = pointerEvent(hwnd_, point, button, keys);
+    const PointerEvent event = pointerEvent(*this, hwnd_, point, button, keys);
     Form* form = &form_;
     deliver([&] { (form->*handler)(event); });
 }
@@ -358,11 +327,7 @@ std::optional<LRESULT> Win32Window::onEraseBackground(HDC dc) {
 
 std::optional<LRESULT> Win32Window::onButtonDown(UINT message, WPARAM keys, LPARAM point) {
     SetCapture(hwnd_);
-    pointer(&Form::onMouseDown, point,
-            message == WM_LBUTTONDOWN   ? LeftButton
-            : message == WM_RBUTTONDOWN ? RightButton
-                                        : MiddleButton,
-            keys);
+    pointer(&Form::onMouseDown, point, pressedButton(message), keys);
     return 0;
 }
 

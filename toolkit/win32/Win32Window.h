@@ -11,9 +11,6 @@ namespace forms::win32 {
 
 class Win32Control;
 
-int buttonState(WPARAM keys);
-int shiftState(WPARAM keys);
-
 // The top-level window of a form: the window body, frameless, and the parent of every control's window.
 class Win32Window : public NativeWindow {
 public:
@@ -44,9 +41,6 @@ public:
     // Tab and Escape, wherever in the window they were pressed; true when the key was used.
     bool handleKey(WPARAM key);
 
-    // The message's point in twips of the surface, from the pointer's screen position and the window's
-    // position as the toolkit last placed it.
-    PointerEvent pointerEvent(HWND surface, LPARAM point, int button, WPARAM keys) const;
     // What lies under a control and the control itself, for a surface that draws its own background.
     void paintScene(HDC dc, const Control& upTo) const;
     // Repaints an area of the window body together with every control over it.
