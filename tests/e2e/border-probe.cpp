@@ -12,9 +12,9 @@
 // window's, the texture's share of each judged row, and a colour of the lowest), and a summary, "samples=N
 // heights=H1,H2,... bad=B missing_ms=M cut=C cut_ms=K doubled_ms=D": B the samples without the border where
 // the window manager's frame and the window agree, C those where the frame cut the window between the window
-// manager's two steps, M, K and D the longest stretches of time each stood and a doubled border stood. Exit
-// status 0 when B is 0 and neither a cut nor a doubled border stood longer than a frame (16 ms), 1 otherwise,
-// 2 on a usage or X error.
+// manager's two steps, M, K and D the longest stretches of time each stood (K as far as samples saw it) and a
+// doubled border stood. Exit status 0 when B is 0 and neither a cut nor a doubled border stood longer than a
+// frame (16 ms), 1 otherwise, 2 on a usage or X error.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -140,8 +140,10 @@ Window outermost(Display* display, Window window) {
     }
 }
 
-// How long a state that starts at sample i stands: until the first later sample without it.
-double stretch(const std::vector<Frame>& frames, std::size_t i, auto state) {
+// How long a state that starts at sample i stands: until the first later sample without it, or, when only
+// the samples that saw it count, until the last of them. A window manager's step is seen in passing, and
+// the next sample may come tens of milliseconds later on a busy machine.
+double stretch(const std::vector<Frame>& frames, std::size_t i, auto state, bool seen = false) {
     const auto has = [&](std::size_t k) {
         if constexpr (std::is_member_function_pointer_v<decltype(state)>)
             return (frames[k].*state)();
@@ -152,6 +154,7 @@ double stretch(const std::vector<Frame>& frames, std::size_t i, auto state) {
     std::size_t end = i;
     while (end < frames.size() && has(end))
         ++end;
+    if (seen) return frames[end - 1].ms - frames[i].ms;
     return (end < frames.size() ? frames[end].ms : frames.back().ms) - frames[i].ms;
 }
 
@@ -210,7 +213,7 @@ int main(int argc, char** argv) {
         heights.insert(frame.height);
         doubledMs = std::max(doubledMs, stretch(frames, i, &Frame::doubled));
         missingMs = std::max(missingMs, stretch(frames, i, &Frame::missingInStep));
-        cutMs = std::max(cutMs, stretch(frames, i, &Frame::missingCut));
+        cutMs = std::max(cutMs, stretch(frames, i, &Frame::missingCut, true));
         if (frame.bordered()) continue;
         (frame.cut() ? cut : bad) += 1;
         if (bad + cut > 20) continue;
