@@ -63,7 +63,11 @@ void Form::load() {
 bool Form::seen(const Control& control) const {
     const ControlProps& p = control.props();
     if (!p.visible) return false;
-    if (p.tabIndex >= 0) return true;
+    return p.tabIndex >= 0 || withinWindow(control);
+}
+
+bool Form::withinWindow(const Control& control) const {
+    const ControlProps& p = control.props();
     return p.left < props_.width && p.left + p.width > 0 && p.top < props_.height && p.top + p.height > 0;
 }
 

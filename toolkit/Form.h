@@ -84,6 +84,8 @@ public:
     void closeRequestedByWindowSystem();
     // What the window system lists the window as: its caption, or its owner's where it has none.
     std::string windowTitle() const;
+    // Whether the control lies at least partly within the window's area, where it can be seen.
+    bool withinWindow(const Control& control) const;
 
 protected:
     virtual void formLoad() {}

@@ -7,9 +7,15 @@
 //   kelvara-probe close OWNED   asks the shown calculator window that is owned (1) or not (0) to close
 //   kelvara-probe enlarge OWNED asks that window to maximise and to take a larger size, in every way a
 //   program can
+//   kelvara-probe access        what a screen reader reads of each control of the shown windows
+//   kelvara-probe press TEXT    a screen reader's default action on the control showing that text
 
 #include <windows.h>
 
+// The interface identifiers defined here: the import library would give the address of a jump instead.
+#include <initguid.h>
+
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -182,6 +188,83 @@ int showManifest(const wchar_t* file) {
     return bytes ? 0 : 1;
 }
 
+std::string bstr(BSTR text) {
+    std::string result = text ? narrow(std::wstring(text, SysStringLen(text))) : std::string();
+    SysFreeString(text);
+    std::string line;
+    for (char c : result)
+        line += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    return line;
+}
+
+IAccessible* accessibleOf(HWND window) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))))
+        return nullptr;
+    return object;
+}
+
+// Tab-separated: the window's text, then the accessible name, value, role, whether it reports itself
+// invisible and off screen, and its default action.
+int listAccessible() {
+    for (HWND window : shownForms())
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM) -> BOOL {
+                IAccessible* object = accessibleOf(child);
+                if (!object) return TRUE;
+                VARIANT self;
+                VariantInit(&self);
+                self.vt = VT_I4;
+                self.lVal = CHILDID_SELF;
+                BSTR name = nullptr, value = nullptr, action = nullptr;
+                VARIANT role, state;
+                VariantInit(&role);
+                VariantInit(&state);
+                object->get_accName(self, &name);
+                object->get_accValue(self, &value);
+                object->get_accDefaultAction(self, &action);
+                object->get_accRole(self, &role);
+                object->get_accState(self, &state);
+                const long flags = state.vt == VT_I4 ? state.lVal : 0;
+                std::printf("access\t%s\t%s\t%s\t%ld\t%d\t%d\t%s\n", windowText(child).c_str(),
+                            bstr(name).c_str(), bstr(value).c_str(), role.vt == VT_I4 ? role.lVal : 0L,
+                            flags & STATE_SYSTEM_INVISIBLE ? 1 : 0, flags & STATE_SYSTEM_OFFSCREEN ? 1 : 0,
+                            bstr(action).c_str());
+                object->Release();
+                return TRUE;
+            },
+            0);
+    return 0;
+}
+
+int press(const std::string& text) {
+    struct Search {
+        std::string text;
+        HWND found = nullptr;
+    } search{text, nullptr};
+    for (HWND window : shownForms())
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM data) -> BOOL {
+                auto& search = *reinterpret_cast<Search*>(data);
+                if (windowText(child) != search.text) return TRUE;
+                search.found = child;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+    IAccessible* object = search.found ? accessibleOf(search.found) : nullptr;
+    if (!object) return 1;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const HRESULT done = object->accDoDefaultAction(self);
+    object->Release();
+    return SUCCEEDED(done) ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -192,7 +275,13 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"modules") return listModules(shownForm(L"0"));
     if (command == L"close" && argc > 2) return closeWindow(shownForm(argv[2]));
     if (command == L"enlarge" && argc > 2) return enlarge(shownForm(argv[2]));
+    if (command == L"access" || command == L"press") {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const int status = command == L"access" ? listAccessible() : argc > 2 ? press(narrow(argv[2])) : 2;
+        CoUninitialize();
+        return status;
+    }
     std::fprintf(stderr, "usage: kelvara-probe windows | version FILE | manifest FILE | modules | close "
-                         "OWNED | enlarge OWNED\n");
+                         "OWNED | enlarge OWNED | access | press TEXT\n");
     return 2;
 }

@@ -153,6 +153,13 @@ check "empty input opens the alert" wait_for $'^window\t1\t'
 alert_text=$(windows | awk -F'\t' '$1 == "window" { owned = $2 } owned == 1 && $1 == "control" && $6 ~ /Required/ { print $6 }')
 expected='\nTank Capacity Is Required.\nMonthly Top-up Is Required.\nMileage Attained Is Required.\nFuel Price Is Required.'
 check "the alert lists four messages" test "$alert_text" = "$expected"
+# What a screen reader reads (kelvara-probe access): window text, name, value, role, invisible, off screen, action.
+access() { timeout -k 5 30 "$wine" "$probe_exe" access 2>/dev/null | tr -d '\r'; }
+alert_name=$(access | awk -F'\t' '$2 ~ /Required/ { print $3; exit }')
+check "a screen reader reads the alert from its first message ($alert_name)" \
+  test "${alert_name%%Required.*}" = "Tank Capacity Is "
+check "a screen reader cannot press the title of the window the alert blocks" \
+  test "$(timeout -k 5 30 "$wine" "$probe_exe" press "KELVARA CALCULATOR BY WWW.KELVARA.EXAMPLE"; echo $?)" = 1
 click Button OK
 check "OK closes the alert" wait_for -v $'^window\t1\t'
 
@@ -185,8 +192,22 @@ wmctrl -i -r "${main:-0}" -b add,maximized_vert,maximized_horz
 xdotool windowsize "${main:-0}" 900 700
 timeout -k 5 30 "$wine" "$probe_exe" enlarge 0
 check "maximise and resize attempts leave the main window at its size" keeps_size "$size" "${main:-0}"
+place=$(xdotool getwindowgeometry "${main:-0}" | grep Position)
 wmctrl -i -r "${main:-0}" -b add,fullscreen
 check "a full-screen request leaves the main window at its size" keeps_size "$size" "${main:-0}"
+# The window manager moves it to the corner first; refused, it comes back and is not marked full-screen.
+back_in_place() {
+  for _ in $(seq 1 40); do
+    if [ "$(xdotool getwindowgeometry "${main:-0}" | grep Position)" = "$place" ] &&
+      ! xprop -id "${main:-0}" _NET_WM_STATE | grep -q FULLSCREEN; then
+      sleep 0.5
+      [ "$(xdotool getwindowgeometry "${main:-0}" | grep Position)" = "$place" ] && return 0
+    fi
+    sleep 0.25
+  done
+  return 1
+}
+check "a full-screen request leaves the main window where it was ($place), not full-screen" back_in_place
 
 # Types four figures into the boxes from the top (tank, top-ups, mileage, price), checks that the boxes hold
 # them and leaves a screenshot of the main window in the file named last, for a look: each box must show its
@@ -216,6 +237,22 @@ for figure in 676.5 15.0 2.4 '$222.69' '$40.56' '$486.72' 5.5; do
   check "the result panel shows $figure" grep -qxF -- "$figure" <<<"$results"
 done
 
+# Each figure is named by its row's caption and holds the figure as its value; the input panel, slid out of
+# the window, is not reported as showing, the figures are.
+read_out=$(access)
+row() { awk -F'\t' -v figure="$1" '$2 == figure { print $3 "|" $4 "|" $6 $7; exit }' <<<"$read_out"; }
+for pair in '676.5|Estimated Mileage Attainable:' '15.0|Fuel Efficiency:' '2.4|Monthly Fuel Top-up:' \
+  '$222.69|Monthly Fuel Cost:' '$40.56|Monthly Fuel Savings:' '$486.72|Yearly Fuel Savings:' \
+  '5.5|A Bottle Of $28 Can Last For'; do
+  figure=${pair%%|*} caption=${pair#*|}
+  got=$(row "$figure")
+  check "a screen reader reads $figure as the value of \"$caption ...\", showing ($got)" \
+    awk -v got="$got" -v caption="$caption" -v figure="$figure" \
+    'BEGIN { split(got, f, "|"); exit !(index(f[1], caption) == 1 && f[2] == figure && f[3] == "00") }'
+done
+slid_out=$(awk -F'\t' '$2 == "Full Tank Capacity:" || ($2 == "45" && $5 == 42) { print $6 $7 }' <<<"$read_out" | sort -u)
+check "the input panel, slid out of the window, reports itself invisible and off screen ($slid_out)" test "$slid_out" = 11
+
 # A double-click, whose second press is no click on a label.
 at=$(centre KelvaraSurface "KELVARA CALCULATOR BY WWW.KELVARA.EXAMPLE")
 # shellcheck disable=SC2086
@@ -235,6 +272,17 @@ opened_once() {
   done
 }
 check "one double-click on the title opens it once" opened_once
+title_action=$(access | awk -F'\t' '$2 ~ /^KELVARA CALCULATOR/ { print $8; exit }')
+check "the title offers a screen reader its press action ($title_action)" test "$title_action" = Press
+opened_twice() {
+  for _ in $(seq 1 80); do
+    [ "$(grep -cxF "https://www.kelvara.example/" "$work/opened")" -eq 2 ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+timeout -k 5 30 "$wine" "$probe_exe" press "KELVARA CALCULATOR BY WWW.KELVARA.EXAMPLE"
+check "the title's press action opens the distributor's site as a click does" opened_twice
 
 click Button Close
 await_exit

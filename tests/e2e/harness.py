@@ -185,6 +185,46 @@ def picture(path, enlarge=1):
                                   "ppm:-"], capture_output=True, timeout=20, check=True).stdout)
 
 
+class PointerImage:
+    """The pointer the X server shows now (XFixes): its size, hot spot and ARGB pixels."""
+
+    def __init__(self, display):
+        import ctypes
+        import ctypes.util
+
+        class Image(ctypes.Structure):
+            _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                        ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                        ("serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                        ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        xfixes = ctypes.CDLL(ctypes.util.find_library("Xfixes"))
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(Image)
+        xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        connection = x11.XOpenDisplay(display.name.encode())
+        assert connection, f"no X display {display.name}"
+        try:
+            found = xfixes.XFixesGetCursorImage(connection)
+            assert found, "no pointer image"
+            image = found.contents
+            self.size = (image.width, image.height)
+            self.hot_spot = (image.xhot, image.yhot)
+            # Each pixel is a long holding 32-bit ARGB.
+            self.argb = [image.pixels[i] & 0xFFFFFFFF for i in range(image.width * image.height)]
+            x11.XFree(found)
+        finally:
+            x11.XCloseDisplay(connection)
+
+    def soft_edge(self):
+        """How many pixels are partly transparent: a smooth outline has them, a jagged one none."""
+        return sum(1 for pixel in self.argb if 0 < pixel >> 24 < 255)
+
+
 class Screen(Pixmap):
     """One screenshot of the whole display."""
 
@@ -352,6 +392,15 @@ class CalculatorTest(unittest.TestCase):
 
     def screen(self):
         return Screen(self.display)
+
+    def assert_hand_pointer(self, size, hot_spot):
+        """The X server shows the skin's hand at this size in device pixels, smooth-edged, pointing from this
+        hot spot."""
+        pointer = wait_for(lambda: (lambda p: p if p.size == size else None)(PointerImage(self.display)),
+                           what=f"the hand pointer at {size}")
+        self.assertEqual(pointer.hot_spot, hot_spot)
+        # Anti-aliased down both sides of every row at least.
+        self.assertGreaterEqual(pointer.soft_edge(), 2 * size[1], "the hand's outline is jagged")
 
     def window_pixels(self, x, y):
         left, top, _, _ = self.geometry()

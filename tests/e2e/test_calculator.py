@@ -140,6 +140,8 @@ class Pointer(CalculatorTest):
         wait_for(lambda: self.window_pixels(481, 9) == BUTTON_HOVER, what="Close lit")
         self.assertEqual(self.window_pixels(457, 9), BUTTON_FACE)
         self.pointer_to(*TITLE)
+        # The skin's hand, 32 pixels high, from the fingertip.
+        self.assert_hand_pointer((25, 32), (10, 1))
         left, top, _, _ = self.geometry()
         title_box = (left + 96, top + 16, left + 465, top + 40)
         wait_for(lambda: self.screen().count(title_box, lambda c: near(c, (0x80, 0x80, 0xFF))) > 50,
@@ -240,6 +242,9 @@ class HighDensity(CalculatorTest):
         self.assert_face_drawn(screen, "face-calculate-normal", where=(2 * 185, 2 * 225))
         left, top, width, height = self.geometry()
         self.save_screenshot("main-200.png", (left, top, width, height))
+        # The hand over the title at twice its size, as smooth as at its own, the hot spot scaled with it.
+        self.pointer_to(*self.at_scale(TITLE))
+        self.assert_hand_pointer((51, 64), (21, 1))
 
         self.click(*self.at_scale(CALCULATE))
         alert = wait_for(lambda: next((w for w in self.accessible_windows() if w.name == "Input error"), None),
@@ -538,21 +543,23 @@ class BottomBorder(DesktopTest):
         wait_for(lambda: self.figures() == WORKED_FIGURES, what="the seven figures")
         self.back_to_input()
         report, _ = probe.communicate("", timeout=30)
-        summary = re.fullmatch(r"samples=(\d+) heights=([\d,]+) bad=(\d+) missing_ms=([\d.]+) doubled_ms=([\d.]+)",
-                               report.splitlines()[-1])
+        summary = re.fullmatch(r"samples=(\d+) heights=([\d,]+) bad=(\d+) missing_ms=([\d.]+) cut=(\d+) "
+                               r"cut_ms=([\d.]+) doubled_ms=([\d.]+)", report.splitlines()[-1])
         self.assertTrue(summary, report)
         print(f"\nborder probe: {report.splitlines()[-1]}")
         heights = [int(height) for height in summary[2].split(",")]
         # The probe saw the whole cycle: both rest heights and most of the 15 steps between them.
         self.assertEqual((heights[0], heights[-1]), (282, 382), report)
         self.assertGreaterEqual(len(heights), 10, report)
-        clean = float(summary[4]) <= 16 and float(summary[5]) <= 16
+        clean = int(summary[3]) == 0 and float(summary[6]) <= 16 and float(summary[7]) <= 16
         self.assertEqual(clean, probe.returncode == 0, report)
         return clean, report
 
     def test_every_frame_of_the_grow_and_the_shrink_has_its_bottom_border(self):
-        # Every cycle, on a machine busy with other work too: neither a missing bottom border nor a doubled one
-        # standing longer than a frame.
+        # Every cycle, on a machine busy with other work too: no frame without the bottom border, and no doubled
+        # one standing longer than a frame. openbox resizes its frame and the window in two steps, and a busy
+        # X server now and then shows what lies between (the frame cutting the window higher up) for a moment:
+        # that too no longer than a frame.
         reports = [self.cycle_report(first=cycle == 0) for cycle in range(3)]
         self.assertTrue(all(clean for clean, _ in reports), "\n".join(report for _, report in reports))
 

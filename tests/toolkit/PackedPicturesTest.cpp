@@ -56,7 +56,8 @@ TEST(PackedPictures, EachIsThePictureAsDecodedAndScaled) {
                 icon.captured(2).isEmpty() ? expected : expected.convertToFormat(QImage::Format_ARGB32), key);
         } else if (k.endsWith(QLatin1String(":pointer"))) {
             const QImage source(skinPath(k.chopped(8).toStdString(), ".png"));
-            const QImage scaled = source.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            const QImage scaled = source.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                      .scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
             expectSamePixels(image, QPixmap::fromImage(scaled).toImage(), key);
             const double scale = double(scaled.width()) / source.width();
             EXPECT_EQ(packed::find(key)->hotX,

@@ -1,5 +1,6 @@
 #include "toolkit/qt/ControlAccessible.h"
 
+#include "toolkit/Accessibility.h"
 #include "toolkit/qt/QtControl.h"
 #include "toolkit/qt/QtControlWidgets.h"
 
@@ -9,7 +10,13 @@ namespace {
 
 LabelWidget* clickableLabel(QWidget* widget) {
     auto* label = dynamic_cast<LabelWidget*>(widget);
-    return label && label->control() && label->control()->onClick ? label : nullptr;
+    return label && label->control() && offersPress(*label->control()) ? label : nullptr;
+}
+
+const Control* controlOf(QWidget* widget) {
+    if (auto* label = dynamic_cast<LabelWidget*>(widget)) return label->control();
+    if (auto* picture = dynamic_cast<PictureWidget*>(widget)) return picture->control();
+    return nullptr;
 }
 
 } // namespace
@@ -19,8 +26,7 @@ ControlAccessible::ControlAccessible(QWidget* widget, QAccessible::Role role)
 
 QAccessible::State ControlAccessible::state() const {
     QAccessible::State state = QAccessibleWidget::state();
-    const QWidget* parent = widget()->parentWidget();
-    if (parent && !parent->rect().intersects(widget()->geometry())) {
+    if (const Control* control = controlOf(widget()); control && offscreen(*control)) {
         state.invisible = true;
         state.offscreen = true;
     }

@@ -1,5 +1,6 @@
 #include "toolkit/qt/QtControl.h"
 
+#include "toolkit/Accessibility.h"
 #include "toolkit/qt/QtControlWidgets.h"
 #include "toolkit/qt/QtSkin.h"
 #include "toolkit/qt/QtWindow.h"
@@ -93,15 +94,8 @@ void QtControl::applyCaption() {
     const QString text = QString::fromStdString(control_.props().caption);
     if (auto* label = dynamic_cast<QLabel*>(widget_.data())) {
         label->setText(displayText(control_.props().caption));
-        // Assistive technology reads the caption itself, without the line breaks that only space it out.
-        if (control_.props().accessibleName.empty()) {
-            qsizetype from = 0, to = text.size();
-            while (from < to && (text[from] == u'\r' || text[from] == u'\n'))
-                ++from;
-            while (to > from && (text[to - 1] == u'\r' || text[to - 1] == u'\n'))
-                --to;
-            label->setAccessibleName(text.sliced(from, to - from));
-        }
+        if (control_.props().accessibleName.empty())
+            label->setAccessibleName(QString::fromStdString(accessibleText(control_.props().caption)));
     } else if (auto* box = dynamic_cast<QLineEdit*>(widget_.data())) {
         if (box->text() != text) box->setText(text);
     }

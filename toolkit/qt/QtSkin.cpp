@@ -113,7 +113,9 @@ QCursor cursor(const Picture& picture) {
 PointerShape pointerShape(const QImage& drawing, qreal devicePixelRatio) {
     // Every window system takes 32 x 32 pointers; larger ones show artefacts on X11.
     const int box = static_cast<int>(std::lround(32 * devicePixelRatio));
-    const QImage scaled = drawing.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // Smooth scaling keeps a palette picture's palette and so samples the nearest pixel, with hard edges.
+    const QImage scaled = drawing.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                              .scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const qreal scale = static_cast<qreal>(scaled.width()) / drawing.width();
     return {scaled, QPointF(drawing.text(QStringLiteral("HotSpotX")).toDouble() * scale,
                             drawing.text(QStringLiteral("HotSpotY")).toDouble() * scale)};

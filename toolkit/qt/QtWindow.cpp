@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -32,6 +33,27 @@ Qt::WindowFlags frameless(bool owned) {
 #endif
     return flags;
 }
+
+// Sees the window system's next frame request reach a window.
+class FrameWatch : public QObject {
+public:
+    explicit FrameWatch(QWindow& window)
+        : window_(window) {
+        window_.installEventFilter(this);
+    }
+    ~FrameWatch() override { window_.removeEventFilter(this); }
+    bool seen() const { return seen_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::UpdateRequest) seen_ = true;
+        return false;
+    }
+
+private:
+    QWindow& window_;
+    bool seen_ = false;
+};
 
 } // namespace
 
@@ -205,7 +227,9 @@ void QtWindow::updateSize() {
 }
 
 // The window at the new size as the next paint will draw it, in device pixels: the controls where the tick
-// put them, those reaching below the present height drawn on their own.
+// put them. Rows below the present height, which the window cannot draw yet, take the controls reaching there
+// one by one in their stacking order, each without a background it does not paint itself, so that none covers
+// one that lies above it.
 QImage QtWindow::frameAhead(QSize size) const {
     const qreal scale = widget_->devicePixelRatioF();
     QImage frame((QSizeF(size) * scale).toSize(), QImage::Format_RGB32);
@@ -216,9 +240,12 @@ QImage QtWindow::frameAhead(QSize size) const {
     widget_->render(&painter, QPoint(), QRegion(0, 0, size.width(), kept));
     for (QObject* object : widget_->children()) {
         auto* child = qobject_cast<QWidget*>(object);
-        if (child && child->isVisible() && !child->isWindow() && child->geometry().bottom() >= kept &&
-            child->y() < size.height())
-            child->render(&painter, child->pos());
+        const QRect below = child && child->isVisible() && !child->isWindow()
+                                ? child->geometry() & QRect(0, kept, size.width(), size.height() - kept)
+                                : QRect();
+        if (!below.isEmpty())
+            child->render(&painter, below.topLeft(), QRegion(below.translated(-child->pos())),
+                          QWidget::DrawChildren);
     }
     return frame;
 }
@@ -319,10 +346,27 @@ WindowState QtWindow::windowState() const {
 }
 
 void QtWindow::setWindowState(WindowState state) {
-    if (state == WindowState::Minimized)
-        widget_->showMinimized();
-    else
+    if (state != WindowState::Minimized) {
         widget_->showNormal();
+        return;
+    }
+    // Natively on Wayland, Qt asks the compositor for a token to activate the window whenever the focus moves
+    // (a press on Minimise moves it) and activates the window once the token comes: after the minimise, that
+    // brings the window back. The minimise waits for the compositor's next frame, whose notice comes after
+    // the token's.
+    if (QWindow* window = widget_->windowHandle();
+        window && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        FrameWatch watch(*window);
+        window->requestUpdate();
+        // A hidden window gets no frame: the limit's own tick ends the wait.
+        QTimer limit;
+        limit.setSingleShot(true);
+        limit.start(200);
+        while (!watch.seen() && limit.isActive())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::WaitForMoreEvents);
+    }
+    widget_->showMinimized();
 }
 
 ScreenArea QtWindow::screenArea() const {
@@ -347,6 +391,8 @@ void QtWindow::presentFrame() {
         }
         // Nothing is painted before the server has the size, not even from the events the wait lets through.
         const QSize size = *std::exchange(pendingSize_, std::nullopt);
+        // A widget whose updates are off renders none of its children.
+        widget_->setUpdatesEnabled(true);
         serverWindow_.showAhead(frameAhead(size));
         widget_->setUpdatesEnabled(false);
         applySize(size);

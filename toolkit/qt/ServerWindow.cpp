@@ -23,8 +23,9 @@
 namespace forms::qt {
 
 namespace {
-// Beyond this a window manager is taken to have refused the size; the animation goes on regardless.
-constexpr qint64 kLimitMs = 50;
+// Beyond this a window manager is taken to have refused the size; the animation goes on regardless. A busy
+// machine's window manager was seen to take 60 ms.
+constexpr qint64 kLimitMs = 250;
 #ifdef KELVARA_HAVE_XCB
 // The X server's connection, or none elsewhere than on X11.
 xcb_connection_t* x11Connection() {
@@ -169,6 +170,7 @@ void ServerWindow::showAhead(const QImage& frame) {
 #ifdef KELVARA_HAVE_XCB
     xcb_connection_t* connection = x11Connection();
     if (!watching_ || !connection || !window_.internalWinId()) return;
+    watchFrame();
     setBackground(frame);
     if (forgets_) return;
     // Nothing of the old content is kept on a resize: the background, this frame, stands for all of it.
@@ -181,26 +183,63 @@ void ServerWindow::showAhead(const QImage& frame) {
 #endif
 }
 
+void ServerWindow::watchFrame() {
+#ifdef KELVARA_HAVE_XCB
+    xcb_connection_t* connection = x11Connection();
+    if (frame_ || !connection) return;
+    const auto window = static_cast<xcb_window_t>(window_.internalWinId());
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
+    xcb_get_geometry_reply_t* own =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    frame_ = tree && tree->parent != tree->root ? tree->parent : 0;
+    if (*frame_) {
+        const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection, *frame_, XCB_CW_EVENT_MASK, &events);
+        xcb_get_geometry_reply_t* frame =
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, *frame_), nullptr);
+        if (frame && own) {
+            frameHeight_ = frame->height;
+            top_ = own->y;
+            bottom_ = own->y + own->height + 2 * own->border_width;
+        }
+        std::free(frame);
+    }
+    std::free(own);
+    std::free(tree);
+#endif
+}
+
 void ServerWindow::await(QSize size) {
     if (!watching_ || waiting_ || !known_ || !window_.isVisible()) return;
     waiting_ = true;
     QElapsedTimer clock;
     clock.start();
-    while (*known_ != size && clock.elapsed() < kLimitMs) {
+    while (!has(size) && clock.elapsed() < kLimitMs) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers);
-        if (*known_ != size) QThread::usleep(100);
+        if (!has(size)) QThread::usleep(100);
     }
     waiting_ = false;
 }
 
 bool ServerWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
 #ifdef KELVARA_HAVE_XCB
-    if (type != "xcb_generic_event_t") return false;
+    if (type != "xcb_generic_event_t" || !window_.internalWinId()) return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const auto window = static_cast<xcb_window_t>(window_.internalWinId());
+    if ((event->response_type & 0x7F) == XCB_REPARENT_NOTIFY &&
+        reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window == window) {
+        frame_.reset();
+        frameHeight_.reset();
+    }
     if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return false;
     const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
-    if (window_.internalWinId() && configure->window == static_cast<xcb_window_t>(window_.internalWinId()))
+    if (configure->window == window) {
         known_ = (QSizeF(configure->width, configure->height) / window_.devicePixelRatioF()).toSize();
+        bottom_ = top_ + configure->height + 2 * configure->border_width;
+    } else if (frame_ && *frame_ && configure->window == *frame_) {
+        frameHeight_ = configure->height;
+    }
 #else
     (void)type;
     (void)message;

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QSize>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -13,9 +14,11 @@ class QWidget;
 namespace forms::qt {
 
 // A top-level window as the X server has it. A window manager applies a resize some time after the program
-// asks for it, so an animation frame painted before then shows rows that are not the window's: the frame
-// waits for the server instead, which shows the frame given ahead until then. Elsewhere than on X11 nothing
-// is watched, nothing waits and nothing is given ahead.
+// asks for it, and resizes its frame around the window before the window when shrinking and after it when
+// growing, so for a moment the frame shows only the top of the window. An animation frame painted before both
+// have the size would show rows that are not the window's: the frame waits for the server instead, which
+// shows the frame given ahead until then. Elsewhere than on X11 nothing is watched, nothing waits and nothing
+// is given ahead.
 class ServerWindow : public QAbstractNativeEventFilter {
 public:
     explicit ServerWindow(QWidget& window);
@@ -25,8 +28,11 @@ public:
 
     // The window is on the server at this size (just mapped, with nothing asked of it since).
     void assume(QSize size) { known_ = size; }
-    // Whether the server has the window at this size (in the window's own pixels), as far as it has said.
-    bool has(QSize size) const { return !known_ || *known_ == size; }
+    // Whether the server has the window at this size (in the window's own pixels) with a window manager's
+    // frame reaching down to its bottom, as far as it has said.
+    bool has(QSize size) const {
+        return (!known_ || *known_ == size) && (!frameHeight_ || *frameHeight_ >= bottom_);
+    }
     // Whether the server can be given a frame ahead (X11 only).
     bool drawsAhead() const { return watching_; }
     // The server shows this frame, in device pixels, the moment it next resizes the window, the whole window
@@ -53,6 +59,8 @@ public:
 private:
     // What the server shows wherever the program has not painted, from the window's corner.
     void setBackground(const QImage& picture);
+    // Follows the size of the window manager's frame around the window, if there is one.
+    void watchFrame();
 
     QWidget& window_;
     bool watching_ = false;
@@ -60,6 +68,14 @@ private:
     bool forgets_ = false;
     int depth_ = 0;
     std::optional<QSize> known_;
+    // The frame's id once looked for (0: none, the window lies on the root), its height and the window's top
+    // and bottom within it, in device pixels. The X server's notices of the window's place may come from the
+    // window manager, in screen coordinates, and Qt keeps only the last of a run: the place within the frame
+    // is read once.
+    std::optional<std::uint32_t> frame_;
+    std::optional<int> frameHeight_;
+    int top_ = 0;
+    int bottom_ = 0;
 };
 
 } // namespace forms::qt

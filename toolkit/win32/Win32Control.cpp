@@ -4,6 +4,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/Keyboard.h"
 #include "toolkit/Metrics.h"
+#include "toolkit/win32/Win32Accessible.h"
 #include "toolkit/win32/Win32Input.h"
 #include "toolkit/win32/Win32OnDemand.h"
 #include "toolkit/win32/Win32Platform.h"
@@ -11,10 +12,6 @@
 #include "toolkit/win32/Win32Window.h"
 
 #include <windowsx.h>
-
-#include <initguid.h>
-
-#include <oleacc.h>
 
 #include <algorithm>
 #include <map>
@@ -61,8 +58,9 @@ bool common(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         return false;
     }
     case WM_GETOBJECT:
-        nameAsked(hwnd);
-        return false;
+        if (static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
+        result = Win32Accessible::answer(hwnd, wParam);
+        return result != 0;
     default:
         return false;
     }
@@ -249,7 +247,6 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
     SetPropW(hwnd_, kLinkProp, this);
     if (control.kind() == ControlKind::TextBox) {
         subclass(hwnd_, editProc, originalEdit);
-        if (!p.accessibleName.empty()) annotateName(hwnd_, widen(p.accessibleName));
         update(ControlProp::Font);
         update(ControlProp::BackColor);
     }
@@ -259,7 +256,6 @@ Win32Control::Win32Control(Control& control, Win32Window& window)
 
 Win32Control::~Win32Control() {
     RemovePropW(hwnd_, kLinkProp);
-    annotateName(hwnd_, {});
     if (backBrush_) DeleteObject(backBrush_);
 }
 

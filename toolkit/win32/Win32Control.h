@@ -15,10 +15,9 @@ constexpr bool isPainted(ControlKind kind) {
     return kind != ControlKind::TextBox && kind != ControlKind::PictureButton;
 }
 
-// Names for assistive technology: a label's and a button's is their window text; a text box's content is its
-// window text, and a window without a caption has none, so their names are set beside them, when assistive
-// technology first asks for the window (nameAsked on WM_GETOBJECT): the accessibility library and COM load
-// only for those who use them. An empty name forgets the window.
+// A window's name for assistive technology, where it has no caption: set beside the window when assistive
+// technology first asks for it (nameAsked on WM_GETOBJECT), so the accessibility library and COM load only
+// for those who use them. An empty name forgets the window. Controls answer for themselves (Win32Accessible).
 void annotateName(HWND hwnd, const std::wstring& name);
 void nameAsked(HWND hwnd);
 

@@ -360,9 +360,7 @@ Pixels grab(const Form& form) {
 }
 
 std::string accessibleName(const Control& control) {
-    const std::string name = readAccessibleName(nativeOf(control).hwnd());
-    // Some systems keep no annotations (Wine's oleacc): the name the toolkit gave then stands.
-    return name.empty() && control.kind() == ControlKind::TextBox ? control.props().accessibleName : name;
+    return readAccessibleName(nativeOf(control).hwnd());
 }
 
 std::string windowTitle(const Form& form) {

@@ -5,6 +5,7 @@
 #include "toolkit/Keyboard.h"
 #include "toolkit/Stacking.h"
 #include "toolkit/win32/Win32Control.h"
+#include "toolkit/win32/Win32FullScreen.h"
 #include "toolkit/win32/Win32Input.h"
 #include "toolkit/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Scene.h"
@@ -403,8 +404,10 @@ std::optional<LRESULT> Win32Window::onPositionChanged(const WINDOWPOS& position)
     // The window system moved the window by itself: the user dragged it, or the system placed it.
     if (!placing_ && !(position.flags & SWP_NOMOVE) && !IsIconic(hwnd_) &&
         (position.x != placed_.x || position.y != placed_.y)) {
+        const POINT before = placed_;
         placed_ = POINT{position.x, position.y};
         form_.movedByWindowSystem(toTwips(position.x, dpi_), toTwips(position.y, dpi_));
+        refuseFullScreen(hwnd_, before, placed_);
     }
     return std::nullopt;
 }
