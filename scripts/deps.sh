@@ -4,12 +4,12 @@
 set -euo pipefail
 
 build=(
-  cmake g++ ninja-build pkg-config
+  cmake g++ make ninja-build pkg-config
   qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev python3-fonttools
 )
 packages=(
   "${build[@]}"
-  clang make locales
+  clang locales
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
