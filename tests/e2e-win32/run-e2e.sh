@@ -313,7 +313,7 @@ done
 
 # The manifest Windows reads before the program starts: its own scaling on every monitor, Windows 10 and 11
 # named as supported, no elevation asked for; and not the common controls of version 6, whose themed text
-# boxes lose the sunken frame and the white face.
+# boxes lose the sunken frame.
 manifest=$(timeout -k 5 30 "$wine" "$probe_exe" manifest "$windows_path" 2>/dev/null | tr -d '\r')
 for pattern in '<dpiAwareness[^>]*>PerMonitorV2' \
   '<supportedOS Id="\{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a\}"/>' 'requestedExecutionLevel level="asInvoker"'; do
